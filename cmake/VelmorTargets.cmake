@@ -1,0 +1,47 @@
+# Helpers every layer uses, so tests, fuzzers and benchmarks are declared the same way.
+
+# velmor_add_test(NAME SOURCES a.cpp b.cpp LIBS irc [LABELS tsan gui] [TIMEOUT s])
+# One GoogleTest binary, registered with CTest as one test per test case.
+# Label "tsan" marks the suites that also run under ThreadSanitizer;
+# label "nosan" keeps a suite out of the sanitizer runs.
+function(velmor_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} velmor_testsupport GTest::gtest_main GTest::gmock)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
+    DISCOVERY_MODE PRE_TEST)
+endfunction()
+
+# velmor_add_fuzzer(NAME SOURCES f.cpp LIBS irc): corpus in tests/fuzz/corpus/NAME.
+function(velmor_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT VELMOR_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_property(GLOBAL APPEND PROPERTY VELMOR_FUZZERS ${name})
+endfunction()
+
+# velmor_add_bench(NAME SOURCES b.cpp LIBS irc): a Google Benchmark program, never run by ctest.
+function(velmor_add_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+endfunction()
+
+# Adds every sub-folder of the current folder that has a CMakeLists.txt, in the order given,
+# so a layer appears in the build as soon as its folder has one.
+macro(velmor_add_layers)
+  foreach(layer ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/CMakeLists.txt)
+      add_subdirectory(${layer})
+    endif()
+  endforeach()
+endmacro()
