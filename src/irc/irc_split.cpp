@@ -59,7 +59,8 @@ void irc_split(std::string_view line, irc_parsed_t& parsed)
     } else {
         if (TakesFirstParameter(command))
             param = irc_bounded(NextWord(line, pos), IRC_WORD_MAX);
-        rest = line.substr(pos);
+        if (!command.empty())
+            rest = line.substr(pos);
     }
     parsed.command = command;
     parsed.param = command == "JOIN" ? UserAndHost(prefix) : std::string(param);

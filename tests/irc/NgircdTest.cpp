@@ -1,0 +1,135 @@
+// Against a real server: registration, PING, a second user's messages and CTCP requests,
+// and the QUIT.
+
+#include "Ngircd.h"
+#include "IrcTestUtil.h"
+#include "RawClient.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace irctest {
+namespace {
+
+using testsupport::Ngircd;
+using testsupport::RawClient;
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class NgircdTest : public ::testing::Test
+{
+protected:
+    // The server makes every client answer a PING before it is welcomed.
+    NgircdTest() : fServer(AuthPing()) {}
+
+    static Ngircd::Options AuthPing()
+    {
+        Ngircd::Options options;
+        options.authPing = true;
+        return options;
+    }
+
+    void SetUp() override { ASSERT_TRUE(fServer.Start()) << fServer.Error(); }
+
+    void TearDown() override
+    {
+        if (HasFailure())
+            std::cerr << fServer.Log();
+    }
+
+    // Reads our events until one matches, keeping IRC_Out of that line in *out.
+    bool Until(const std::function<bool(const Event&, const std::string& out)>& match,
+               std::string* out = nullptr)
+    {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (NextEvent(fServ.get(), fEvent, 200) != 1)
+                continue;
+            std::string line = CopiedOut();
+            fLines += line + "\n";
+            if (match(fEvent, line)) {
+                if (out != nullptr)
+                    *out = line;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool UntilType(int32_t type, const std::string& rest)
+    {
+        return Until([&](const Event& e, const std::string&) {
+            return e.record.type == type && e.Rest() == rest;
+        });
+    }
+
+    Ngircd fServer;
+    ServPtr fServ{IRC_GetServ()};
+    Event fEvent;
+    std::string fLines; // what we read, for failure messages
+};
+
+TEST_F(NgircdTest, RegisterTalkAndQuit)
+{
+    ASSERT_EQ(IRC_StartConnect(fServ.get(), "127.0.0.1", fServer.Port(), "velmor", "velmor`",
+                               nullptr, "Velmor Test", "vuser"),
+              1)
+        << CopiedError();
+    bool pinged = false;
+    ASSERT_TRUE(Until([&](const Event& e, const std::string& out) {
+        pinged = pinged || out == "Playing ping-pong with server!\n";
+        return e.record.type == IRC_EV_RAW && Has(out, " 001 velmor ");
+    })) << fLines;
+    EXPECT_TRUE(pinged) << fLines;
+
+    IRC_Command(fServ.get(), "JOIN #test");
+    ASSERT_TRUE(UntilType(IRC_EV_JOIN, "#test")) << fLines;
+
+    RawClient peer;
+    ASSERT_TRUE(peer.Connect(fServer.Port()));
+    ASSERT_TRUE(peer.Register("peer"));
+    peer.SendLine("JOIN #test");
+    ASSERT_TRUE(peer.ReadLineUntil([](const std::string& l) { return Has(l, " 366 "); }));
+    ASSERT_TRUE(Until([](const Event& e, const std::string&) {
+        return e.record.type == IRC_EV_JOIN && e.Sender() == "peer";
+    })) << fLines;
+
+    peer.SendLine("PRIVMSG velmor :hello there");
+    ASSERT_TRUE(UntilType(IRC_EV_PRIVMSG, "hello there")) << fLines;
+    EXPECT_EQ(fEvent.Sender(), "peer");
+    EXPECT_EQ(fEvent.Param(), "velmor");
+
+    peer.SendLine("PRIVMSG #test :\x01"
+                  "ACTION waves\x01");
+    ASSERT_TRUE(UntilType(IRC_EV_ACTION, "waves")) << fLines;
+    EXPECT_EQ(fEvent.Param(), "#test");
+
+    // Each request reaches us as a raw event, and its answer reaches the peer.
+    auto notice = [](const std::string& l) { return Has(l, " NOTICE peer :"); };
+    peer.SendLine("PRIVMSG velmor :\x01VERSION\x01");
+    ASSERT_TRUE(UntilType(IRC_EV_RAW, "\x01VERSION\x01")) << fLines;
+    auto version = peer.ReadLineUntil(notice);
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->substr(0, 8), ":velmor!");
+    EXPECT_TRUE(Has(*version, ":\x01VERSION Powered by Oswick, stronger than you\x01")) << *version;
+
+    peer.SendLine("PRIVMSG velmor :\x01PING 1700000000 123\x01");
+    ASSERT_TRUE(UntilType(IRC_EV_RAW, "\x01PING 1700000000 123\x01")) << fLines;
+    auto pong = peer.ReadLineUntil(notice);
+    ASSERT_TRUE(pong);
+    EXPECT_TRUE(Has(*pong, ":\x01PING 1700000000 123\x01")) << *pong;
+
+    IRC_Disconnect(fServ.release(), "bye for now");
+    auto quit = peer.ReadLineUntil([](const std::string& l) { return Has(l, " QUIT "); });
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(quit->substr(0, 8), ":velmor!");
+    EXPECT_TRUE(Has(*quit, "bye for now")) << *quit;
+}
+
+} // namespace
+} // namespace irctest
