@@ -1,0 +1,186 @@
+#include "IRC.h"
+
+#include <StringCopy.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <strings.h>
+#include <sys/socket.h>
+
+namespace {
+
+constexpr int32 kReaderPriority = 10;
+constexpr int32 kIgnoreBlockSize = 20;
+constexpr int kReaderGraceMs = 50;
+constexpr int kQuitWaitMs = 60;
+
+// Closing a socket with unread input resets the connection, which can destroy the QUIT
+// before the server reads it: stop sending and read until the server closes, for a short
+// while only, since Disconnect must not keep its caller waiting on a dead connection.
+void CloseAfterQuit(int sock)
+{
+    shutdown(sock, SHUT_WR);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuitWaitMs);
+    char scratch[4096];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        pollfd entry{sock, POLLIN, 0};
+        if (left <= 0 || poll(&entry, 1, static_cast<int>(left)) != 1)
+            return;
+        ssize_t n = recv(sock, scratch, sizeof(scratch), MSG_DONTWAIT);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN))
+            return;
+    }
+}
+
+} // namespace
+
+IRC::IRC(const char* nick, const char* nick2, const char* realName, const char* server, long port,
+         BMessage* message, const BHandler* handler, const BLooper* looper)
+    : BInvoker(message, handler, looper), fPort(static_cast<int32>(port)), fConnection(nullptr),
+      fIgnoreList(new BList(kIgnoreBlockSize))
+{
+    copy_utf8(fNick, sizeof(fNick), nick ? nick : "");
+    copy_utf8(fNick2, sizeof(fNick2), nick2 ? nick2 : "");
+    copy_utf8(fRealName, sizeof(fRealName), realName ? realName : "");
+    copy_utf8(fServer, sizeof(fServer), server ? server : "");
+    IRC_Init();
+    fConnection = IRC_GetServ();
+}
+
+IRC::~IRC()
+{
+    StopReader();
+    {
+        std::unique_lock<std::shared_mutex> guard(fRecordLock);
+        if (fConnection != nullptr)
+            IRC_FreeServ(fConnection);
+        fConnection = nullptr;
+    }
+    std::lock_guard<std::mutex> guard(fIgnoreLock);
+    for (int32 i = 0; i < fIgnoreList->CountItems(); i++)
+        free(fIgnoreList->ItemAt(i));
+    delete fIgnoreList;
+}
+
+int32 IRC::Connect()
+{
+    char nick[sizeof(fNick)];
+    CopyNick(nick, sizeof(nick));
+    // The alternative nickname is the nickname and a grave accent.
+    char altNick[sizeof(fNick) + 1];
+    size_t length = copy_utf8(altNick, sizeof(altNick) - 1, nick);
+    altNick[length] = '`';
+    altNick[length + 1] = '\0';
+
+    int result = 0;
+    {
+        std::shared_lock<std::shared_mutex> guard(fRecordLock);
+        if (fConnection != nullptr)
+            result = IRC_StartConnect(fConnection, fServer, static_cast<uint16>(fPort), nick,
+                                      altNick, nullptr, fRealName, fRealName);
+    }
+
+    std::lock_guard<std::mutex> guard(fThreadLock);
+    // A session stopped while it was connecting gets no reader.
+    if (fRunning.load() && fReaderThread < 0) {
+        fReaderThread = spawn_thread(boot_strap, "boot_strap", kReaderPriority, this);
+        if (fReaderThread >= 0 && resume_thread(fReaderThread) != B_OK) {
+            kill_thread(fReaderThread);
+            fReaderThread = -1;
+        }
+    }
+    return interpret(result);
+}
+
+void IRC::StopReader()
+{
+    std::lock_guard<std::mutex> guard(fThreadLock);
+    fRunning.store(false);
+    fStop.Raise();
+    if (fReaderThread < 0)
+        return;
+    // The reader sees the stop at once unless it is inside a send waiting for room on a
+    // connection whose peer stopped reading; shutting the socket down ends that wait.
+    if (!fReaderDone.WaitFor(kReaderGraceMs)) {
+        std::shared_lock<std::shared_mutex> record(fRecordLock);
+        if (fConnection != nullptr && fConnection->sock >= 0)
+            shutdown(fConnection->sock, SHUT_RDWR);
+    }
+    status_t ignored;
+    wait_for_thread(fReaderThread, &ignored);
+    fReaderThread = -1;
+}
+
+int32 IRC::Disconnect(const char* reason)
+{
+    StopReader();
+    std::unique_lock<std::shared_mutex> guard(fRecordLock);
+    if (fConnection == nullptr)
+        return 0;
+    // A connection that cannot take the QUIT line now is dead or stalled: waiting for room
+    // would only hold up the caller, so the record is released without it.
+    if (fConnection->state == 1 && IRC_Stat(fConnection, 0)) {
+        IRC_Command(fConnection, ("QUIT :" + std::string(reason ? reason : "")).c_str());
+        CloseAfterQuit(fConnection->sock);
+    }
+    IRC_FreeServ(fConnection);
+    fConnection = nullptr;
+    return 0;
+}
+
+void IRC::KillThreads()
+{
+    StopReader();
+}
+
+bool IRC::Ignore(const char* nick)
+{
+    if (nick == nullptr)
+        return false;
+    char* copy = static_cast<char*>(malloc(sizeof(fNick)));
+    if (copy == nullptr)
+        return false;
+    copy_utf8(copy, sizeof(fNick), nick ? nick : "");
+    std::lock_guard<std::mutex> guard(fIgnoreLock);
+    if (fIgnoreList->AddItem(copy))
+        return true;
+    free(copy);
+    return false;
+}
+
+bool IRC::IsIgnored(const char* nick) const
+{
+    if (nick == nullptr || nick[0] == '\0')
+        return false;
+    std::lock_guard<std::mutex> guard(fIgnoreLock);
+    for (int32 i = 0; i < fIgnoreList->CountItems(); i++) {
+        if (strcasecmp(static_cast<const char*>(fIgnoreList->ItemAt(i)), nick) == 0)
+            return true;
+    }
+    return false;
+}
+
+void IRC::Error(char* dest) const
+{
+    IRC_CopyError(dest, 128);
+}
+
+const char* IRC::Nick() const
+{
+    thread_local char copy[sizeof(fNick)];
+    CopyNick(copy, sizeof(copy));
+    return copy;
+}
+
+void IRC::CopyNick(char* dest, size_t size) const
+{
+    std::lock_guard<std::mutex> guard(fNickLock);
+    copy_utf8(dest, size, fNick);
+}
