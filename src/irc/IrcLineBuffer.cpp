@@ -55,11 +55,13 @@ bool IrcLineBuffer::HasLine() const
     return FindLineFeed() != nullptr || fEnd - fStart >= fMaxLine;
 }
 
-void IrcLineBuffer::Hand(char* destination, size_t size, size_t* length, size_t lineBytes)
+// Copies the first lineBytes pending bytes out, cut to the limit. cut: the line goes on
+// beyond them, so an incomplete character at their end is dropped too.
+void IrcLineBuffer::Hand(char* destination, size_t size, size_t* length, size_t lineBytes, bool cut)
 {
     std::string_view line(fData + fStart, lineBytes);
     size_t limit = std::min(fMaxLine, size - 1);
-    size_t kept = irc_utf8_cut(line, limit);
+    size_t kept = cut ? irc_utf8_trim(line.substr(0, limit)) : irc_utf8_cut(line, limit);
     memcpy(destination, line.data(), kept);
     destination[kept] = '\0';
     *length = kept;
@@ -73,7 +75,7 @@ bool IrcLineBuffer::TakeLine(char* destination, size_t size, size_t* length)
     const char* lineFeed = FindLineFeed();
     if (lineFeed != nullptr) {
         size_t lineBytes = lineFeed + 1 - (fData + fStart);
-        Hand(destination, size, length, lineBytes);
+        Hand(destination, size, length, lineBytes, false);
         fStart += lineBytes;
         return true;
     }
@@ -81,7 +83,7 @@ bool IrcLineBuffer::TakeLine(char* destination, size_t size, size_t* length)
         return false;
     // Over the limit and still no LF: hand out the cut line now and drop the rest as it
     // arrives, so the tail is never taken for a line of its own.
-    Hand(destination, size, length, fEnd - fStart);
+    Hand(destination, size, length, fEnd - fStart, true);
     fStart = fEnd;
     fDiscarding = true;
     return true;
@@ -91,7 +93,7 @@ bool IrcLineBuffer::TakeRest(char* destination, size_t size, size_t* length)
 {
     if (size == 0 || fStart == fEnd)
         return false;
-    Hand(destination, size, length, fEnd - fStart);
+    Hand(destination, size, length, fEnd - fStart, false);
     fStart = fEnd;
     return true;
 }

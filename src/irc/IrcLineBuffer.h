@@ -28,7 +28,7 @@ public:
     bool TakeRest(char* destination, size_t size, size_t* length);
 
 private:
-    void Hand(char* destination, size_t size, size_t* length, size_t lineBytes);
+    void Hand(char* destination, size_t size, size_t* length, size_t lineBytes, bool cut);
     const char* FindLineFeed() const;
 
     char fData[kCapacity];

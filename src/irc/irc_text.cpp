@@ -20,23 +20,23 @@ size_t SequenceLength(unsigned char lead)
 
 } // namespace
 
-size_t irc_utf8_cut(std::string_view text, size_t max)
+size_t irc_utf8_trim(std::string_view text)
 {
-    if (text.size() <= max)
-        return text.size();
-    if (!IsContinuation(static_cast<unsigned char>(text[max])))
-        return max;
-    // text[max] continues a sequence; drop that sequence if it started before the cut.
-    for (size_t i = max; i > 0 && max - i < 3;) {
+    for (size_t i = text.size(); i > 0 && text.size() - i < 3;) {
         --i;
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (IsContinuation(c))
             continue;
-        if (c >= 0xC0 && i + SequenceLength(c) > max)
-            return i;
-        return max;
+        return c >= 0xC0 && i + SequenceLength(c) > text.size() ? i : text.size();
     }
-    return max;
+    return text.size();
+}
+
+size_t irc_utf8_cut(std::string_view text, size_t max)
+{
+    // Only the kept bytes decide, so a line cut before the rest of it has arrived ends
+    // where it would with the rest in view.
+    return text.size() <= max ? text.size() : irc_utf8_trim(text.substr(0, max));
 }
 
 void irc_copy_bounded(char* destination, size_t size, std::string_view source)

@@ -5,8 +5,12 @@
 #include <cstddef>
 #include <string_view>
 
-// The largest length <= max at which text can be cut without splitting a UTF-8 sequence
-// (invalid bytes are cut anywhere).
+// The length of text without a UTF-8 sequence left incomplete at its end.
+size_t irc_utf8_trim(std::string_view text);
+
+// The length text is cut to when it must fit in max bytes: all of it when it fits, else max
+// less a UTF-8 sequence that would be left incomplete at the end (invalid bytes are cut
+// anywhere).
 size_t irc_utf8_cut(std::string_view text, size_t max);
 
 // text cut to at most max bytes on a UTF-8 boundary.
