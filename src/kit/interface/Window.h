@@ -30,8 +30,16 @@
 #include <memory>
 #include <string>
 
+class BButton;
+class BMenuBar;
 class BMessageRunner;
+class BView;
 class WindowDisplayLink;
+
+namespace kit_private {
+struct WindowViews;
+class ViewAccess;
+} // namespace kit_private
 
 enum window_type
 {
@@ -159,6 +167,38 @@ public:
     //   DeleteViews: called first thing in ~BWindow, with the window locked.
     bool DispatchToViews(BMessage* message, BHandler* target);
     void DeleteViews();
+
+    // The view tree (window locked). Views added here are top-level views: their frames are
+    // in the window's content coordinates, and they follow the window's size by their
+    // resizing modes. The window owns its views and deletes them when it quits.
+    void AddChild(BView* child, BView* before = nullptr);
+    bool RemoveChild(BView* child);
+    int32 CountChildren() const;
+    BView* ChildAt(int32 index) const;
+    BView* FindView(const char* name) const; // any view of the window by name
+    BView* CurrentFocus() const;
+    BRect Bounds() const; // the content area, with its origin at (0, 0)
+
+    // Enter goes to the default button when the focus view does not take it.
+    void SetDefaultButton(BButton* button);
+    BButton* DefaultButton() const;
+    // The menu bar whose shortcuts Command+key triggers (the first one added, unless set).
+    void SetKeyMenuBar(BMenuBar* bar);
+    BMenuBar* KeyMenuBar() const;
+
+    // Between the window's content coordinates and the screen
+    BPoint ConvertToScreen(BPoint point) const;
+    void ConvertToScreen(BPoint* point) const;
+    BRect ConvertToScreen(BRect rect) const;
+    BPoint ConvertFromScreen(BPoint point) const;
+    void ConvertFromScreen(BPoint* point) const;
+    BRect ConvertFromScreen(BRect rect) const;
+
+private:
+    friend class kit_private::ViewAccess;
+    kit_private::WindowViews* fViews = nullptr; // made with the first view, freed by DeleteViews
+
+public:
     // End of views ------------------------------------------------------------------------
 
 private:
