@@ -133,7 +133,15 @@ int IRC_Wait(irc_serv_t* serv, int stopFd, int timeoutMs);
 //   1  an event was read; the record holds it
 //   0  no complete line yet; the record is untouched
 //  -1  the connection has ended (or was never open); the record is untouched
+//   2  a line was read and dropped by the line filter; nothing was answered, the record is
+//      untouched
 int IRC_GetEvent(irc_serv_t* serv, irc_event_t* event);
+
+// Asked by IRC_GetEvent for every PRIVMSG and NOTICE after it is parsed and before any
+// automatic reply is sent; command is the command word, sender the parsed sender. Returning
+// 0 drops the line. Called on the reader thread; install it before the reader starts.
+using irc_line_filter_t = int (*)(void* context, const char* command, const char* sender);
+void IRC_SetLineFilter(irc_serv_t* serv, irc_line_filter_t filter, void* context);
 void IRC_FreeEvent(irc_event_t* event); // releases the strings, pointers back to null
 
 // Socket mechanics

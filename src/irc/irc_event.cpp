@@ -3,6 +3,7 @@
 #include "irc.h"
 #include "irc_diag.h"
 #include "irc_globals.h"
+#include "irc_link.h"
 #include "irc_parse.h"
 #include "irc_replies.h"
 
@@ -19,7 +20,25 @@ char* HeapCopy(const std::string& text)
     return copy;
 }
 
+bool Filtered(const irc_serv_t* serv, const irc_parsed_t& parsed)
+{
+    const irc_link_t* link = serv->link;
+    if (link == nullptr || link->filter == nullptr)
+        return false;
+    if (parsed.command != "PRIVMSG" && parsed.command != "NOTICE")
+        return false;
+    return link->filter(link->filterContext, parsed.command.c_str(), parsed.sender.c_str()) == 0;
+}
+
 } // namespace
+
+void IRC_SetLineFilter(irc_serv_t* serv, irc_line_filter_t filter, void* context)
+{
+    if (serv == nullptr || serv->link == nullptr)
+        return;
+    serv->link->filter = filter;
+    serv->link->filterContext = context;
+}
 
 void IRC_FreeEvent(irc_event_t* event)
 {
@@ -44,6 +63,8 @@ int IRC_GetEvent(irc_serv_t* serv, irc_event_t* event)
     irc_parsed_t parsed = IRC_ParseLine({line, length});
     irc_diag("%s\n", parsed.line.c_str());
     irc_set_out(parsed.line);
+    if (Filtered(serv, parsed))
+        return 2;
     irc_send_replies(serv, parsed);
     IRC_FreeEvent(event);
     event->type = parsed.type;

@@ -4,6 +4,7 @@
 
 #include "IrcLineBuffer.h"
 #include "IrcReplyLimiter.h"
+#include "irc.h"
 #include "irc_parse.h"
 
 #include <mutex>
@@ -15,4 +16,7 @@ struct irc_link_t
     IrcReplyLimiter ctcpReplies;
     // Held for the whole of one IRC_Send, so lines from different threads never interleave.
     std::mutex sendLock;
+    // Asked before a line's automatic replies; set before the reader starts.
+    irc_line_filter_t filter = nullptr;
+    void* filterContext = nullptr;
 };

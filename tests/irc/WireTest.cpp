@@ -5,6 +5,7 @@
 #include "LoopbackPort.h"
 
 #include <chrono>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
@@ -196,6 +197,27 @@ TEST_F(WireTest, CtcpRepliesAreLimitedButPingsAreNot)
     fServer.Collect(20);
     EXPECT_EQ(fServer.Count("NOTICE flood :\x01VERSION"), 4u);
     EXPECT_EQ(fServer.Count("PONG srv"), 5u);
+}
+
+TEST_F(WireTest, FilteredLinesAreNeitherAnsweredNorHandedOut)
+{
+    // Drops whatever "pest" says; everything else, and every server PING, goes through.
+    IRC_SetLineFilter(
+        fServ.get(),
+        [](void*, const char*, const char* sender) { return strcmp(sender, "pest") != 0 ? 1 : 0; },
+        nullptr);
+    Feed(":friend!u@h PRIVMSG me :before");
+    ASSERT_TRUE(fServer.Send(":pest!u@h PRIVMSG me :\x01VERSION\x01\r\n"
+                             ":pest!u@h NOTICE me :noise\r\n"
+                             "PING :srv\r\n"));
+    EXPECT_EQ(NextEvent(fServ.get(), fEvent), 2);
+    EXPECT_EQ(NextEvent(fServ.get(), fEvent), 2);
+    EXPECT_EQ(fEvent.Sender(), "friend");
+    EXPECT_EQ(NextEvent(fServ.get(), fEvent), 1);
+    EXPECT_EQ(fEvent.Sender(), "srv");
+    ASSERT_TRUE(fServer.WaitFor("PONG srv\r\n"));
+    fServer.Collect(20);
+    EXPECT_EQ(fServer.Count("NOTICE pest"), 0u);
 }
 
 } // namespace
