@@ -6,26 +6,6 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-// Lines whose sender the ignore list applies to: messages, actions, notices and CTCP
-// requests (a CTCP request other than ACTION arrives as a raw line starting with 0x01).
-bool IsFromPeer(const irc_event_t& event)
-{
-    switch (event.type) {
-    case IRC_EV_PRIVMSG:
-    case IRC_EV_ACTION:
-    case IRC_EV_NOTICE:
-        return true;
-    case IRC_EV_RAW:
-        return event.rest != nullptr && event.rest[0] == '\x01';
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 int32 boot_strap(void* session)
 {
     auto* irc = static_cast<IRC*>(session);
@@ -55,14 +35,13 @@ void IRC::BootStrap()
         } else if (got == 0 && IRC_Wait(serv, fStop.Fd(), -1) < 0) {
             break;
         }
+        // 2: a line from an ignored nick was dropped unanswered; more may be buffered.
     }
     IRC_FreeEvent(&event);
 }
 
 bool IRC::DispatchEvent(const irc_event_t& event)
 {
-    if (IsFromPeer(event) && IsIgnored(event.sender))
-        return false;
     EventMessages out = BuildEventMessages(event, {this, fServerWindow});
     if (out.openWindow)
         Invoke(out.openWindow.get());

@@ -52,6 +52,8 @@ IRC::IRC(const char* nick, const char* nick2, const char* realName, const char* 
     copy_utf8(fServer, sizeof(fServer), server ? server : "");
     IRC_Init();
     fConnection = IRC_GetServ();
+    if (fConnection != nullptr)
+        IRC_SetLineFilter(fConnection, &IRC::AcceptLine, this);
 }
 
 IRC::~IRC()
@@ -165,6 +167,11 @@ bool IRC::IsIgnored(const char* nick) const
             return true;
     }
     return false;
+}
+
+int IRC::AcceptLine(void* session, const char*, const char* sender)
+{
+    return static_cast<IRC*>(session)->IsIgnored(sender) ? 0 : 1;
 }
 
 void IRC::Error(char* dest) const

@@ -83,6 +83,8 @@ private:
     // Event pump (reader thread)
     void BootStrap();
     bool DispatchEvent(const irc_event_t& event);
+    // Asked by the library before a PRIVMSG or NOTICE is answered or reported.
+    static int AcceptLine(void* session, const char* command, const char* sender);
     void ConnectionLost();
 
     // Helpers
