@@ -16,7 +16,7 @@ namespace {
 constexpr int32 kReaderPriority = 10;
 constexpr int32 kIgnoreBlockSize = 20;
 constexpr int kReaderGraceMs = 50;
-constexpr int kQuitWaitMs = 60;
+constexpr int kQuitWaitMs = 50;
 
 // Closing a socket with unread input resets the connection, which can destroy the QUIT
 // before the server reads it: stop sending and read until the server closes, for a short
@@ -114,6 +114,10 @@ void IRC::StopReader()
         std::shared_lock<std::shared_mutex> record(fRecordLock);
         if (fConnection != nullptr && fConnection->sock >= 0)
             shutdown(fConnection->sock, SHUT_RDWR);
+    }
+    // Our own signal, not wait_for_thread alone: a kit wait fails at once on a thread that
+    // is itself being stopped, and the record must never be freed under a running reader.
+    while (!fReaderDone.WaitFor(1000)) {
     }
     status_t ignored;
     wait_for_thread(fReaderThread, &ignored);

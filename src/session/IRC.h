@@ -30,6 +30,7 @@ public:
     IRC(const char* nick, const char* nick2, const char* realName, const char* server, long port,
         BMessage* message, const BHandler* handler, const BLooper* looper);
     // Stops a reader that is still running and releases a record Disconnect did not take.
+    // Waits for a Connect still running on another thread.
     virtual ~IRC();
 
     // Connection
@@ -37,7 +38,8 @@ public:
     // the reader, also when opening failed. 0 on success, -1 otherwise (see Error).
     int32 Connect();
     // Stops the reader and waits for it, then sends "QUIT :<reason>", closes and frees the
-    // record. Returns 0, within about 100 ms even on a dead connection.
+    // record. Returns 0, within about 100 ms even on a dead connection (the QUIT is left out
+    // when the socket has no room for it). Commands afterwards send nothing.
     int32 Disconnect(const char* reason);
     // Stops the reader and waits for it; the record stays (for a session without a live
     // connection).

@@ -86,7 +86,7 @@ int32 IRC::Say(const char* target, const char* text, bool action, char emphasis)
         line += "\x01"
                 "ACTION " +
                 Str(text) + "\x01";
-    else if (emphasis == -1)
+    else if (static_cast<signed char>(emphasis) == -1) // char may be unsigned
         line += Str(text);
     else
         line += emphasis + Str(text) + emphasis;
