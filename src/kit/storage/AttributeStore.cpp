@@ -136,8 +136,9 @@ status_t AttributeStore::Open(const std::string& path, AttributeStore** store)
             status = opened->Execute(
                 "CREATE TABLE IF NOT EXISTS attributes ("
                 " name TEXT PRIMARY KEY NOT NULL, type INTEGER NOT NULL, value BLOB NOT NULL)");
+            std::string mark = "PRAGMA application_id = " + std::to_string(kAttributeApplicationId);
             if (status == B_OK)
-                status = opened->Execute("PRAGMA application_id = 1448889682");
+                status = opened->Execute(mark.c_str());
             status = status == B_OK ? opened->Execute("COMMIT") : status;
             if (status != B_OK)
                 opened->Execute("ROLLBACK");

@@ -1,0 +1,251 @@
+// Threads: suspended start, names, priorities, and cooperative stops that end every kind of
+// wait at once.
+
+#include "KitTestUtil.h"
+
+#include <Alert.h>
+#include <OS.h>
+#include <WindowDisplayLink.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Far longer than any test may take: a stop that does not wake the wait fails the bound.
+constexpr bigtime_t kLongWait = 20 * 1000000LL;
+constexpr bigtime_t kStopBound = 5 * 1000000LL;
+
+struct Probe
+{
+    std::atomic<bool> ran{false};
+    std::atomic<bool> started{false};
+    std::atomic<status_t> result{0};
+    char name[16] = {};
+    int nice = 0;
+};
+
+int32 record_and_return(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    pthread_getname_np(pthread_self(), probe->name, sizeof probe->name);
+    errno = 0;
+    probe->nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    probe->ran = true;
+    return 42;
+}
+
+TEST(Threads, DoNotRunUntilResumed)
+{
+    Probe probe;
+    thread_id thread = spawn_thread(record_and_return, "ServerConnect", 10, &probe);
+    ASSERT_GT(thread, 0);
+    snooze(50000);
+    EXPECT_FALSE(probe.ran);
+    EXPECT_EQ(find_thread("ServerConnect"), thread);
+    ASSERT_EQ(resume_thread(thread), B_OK);
+    status_t exitValue = 0;
+    ASSERT_EQ(wait_for_thread(thread, &exitValue), B_OK);
+    EXPECT_TRUE(probe.ran);
+    EXPECT_EQ(exitValue, 42);
+    EXPECT_STREQ(probe.name, "ServerConnect");
+    EXPECT_EQ(resume_thread(thread), B_BAD_THREAD_ID);
+    EXPECT_EQ(wait_for_thread(thread, nullptr), B_BAD_THREAD_ID);
+    EXPECT_EQ(find_thread("ServerConnect"), B_NAME_NOT_FOUND);
+}
+
+TEST(Threads, LongNamesAreCutForTheSystemAndPriorityFiveRunsNicer)
+{
+    Probe normal, low;
+    thread_id a = spawn_thread(record_and_return, "ServerConnectionWatch", 10, &normal);
+    thread_id b = spawn_thread(record_and_return, "new identd accept", 5, &low);
+    resume_thread(a);
+    resume_thread(b);
+    wait_for_thread(a, nullptr);
+    wait_for_thread(b, nullptr);
+    EXPECT_STREQ(normal.name, "ServerConnectio");
+    EXPECT_EQ(low.nice, normal.nice + 5);
+}
+
+TEST(Threads, StoppedBeforeResumeNeverRuns)
+{
+    Probe probe;
+    thread_id thread = spawn_thread(record_and_return, "never", 10, &probe);
+    ASSERT_EQ(kill_thread(thread), B_OK);
+    status_t exitValue = 0;
+    EXPECT_EQ(wait_for_thread(thread, &exitValue), B_OK);
+    EXPECT_FALSE(probe.ran);
+    EXPECT_EQ(exitValue, B_INTERRUPTED);
+}
+
+TEST(Threads, WaitingResumesAThreadNeverResumed)
+{
+    Probe probe;
+    thread_id thread = spawn_thread(record_and_return, "waited", 10, &probe);
+    status_t exitValue = 0;
+    EXPECT_EQ(wait_for_thread(thread, &exitValue), B_OK);
+    EXPECT_TRUE(probe.ran);
+    EXPECT_EQ(exitValue, 42);
+}
+
+TEST(Threads, BadIdsAndSelf)
+{
+    EXPECT_EQ(resume_thread(999999), B_BAD_THREAD_ID);
+    EXPECT_EQ(kill_thread(999999), B_BAD_THREAD_ID);
+    EXPECT_EQ(wait_for_thread(999999, nullptr), B_BAD_THREAD_ID);
+    EXPECT_EQ(wait_for_thread(find_thread(nullptr), nullptr), B_NOT_ALLOWED);
+    EXPECT_EQ(spawn_thread(nullptr, "x", 10, nullptr), B_BAD_VALUE);
+    EXPECT_EQ(find_thread(nullptr), find_thread(nullptr));
+    EXPECT_EQ(snooze(1000), B_OK);
+}
+
+// One thread per kind of wait; each is stopped and must end within one wait.
+struct StopCase
+{
+    const char* name;
+    thread_func body;
+};
+
+int32 in_snooze(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    probe->started = true;
+    status_t status = snooze(kLongWait);
+    probe->result = status;
+    // Once asked to stop, every later wait fails at once as well.
+    return snooze(kLongWait) == B_INTERRUPTED && thread_stop_requested() ? status : B_ERROR;
+}
+
+int32 in_poll(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    int pipes[2];
+    if (pipe(pipes) != 0)
+        return B_ERROR;
+    pollfd fds[2] = {{pipes[0], POLLIN, 0}, {thread_stop_fd(), POLLIN, 0}};
+    probe->started = true;
+    int ready = poll(fds, 2, static_cast<int>(kLongWait / 1000));
+    close(pipes[0]);
+    close(pipes[1]);
+    probe->result = (ready == 1 && (fds[1].revents & POLLIN)) ? B_INTERRUPTED : B_ERROR;
+    return probe->result;
+}
+
+BLooper* sHeldLooper = nullptr;
+
+int32 in_lock(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    probe->started = true;
+    bool locked = sHeldLooper->Lock();
+    probe->result = locked ? B_ERROR : B_INTERRUPTED;
+    if (locked)
+        sHeldLooper->Unlock();
+    return probe->result;
+}
+
+thread_id sLongThread = -1;
+
+int32 in_wait_for_thread(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    probe->started = true;
+    probe->result = wait_for_thread(sLongThread, nullptr);
+    return probe->result;
+}
+
+class SilentFactory : public WindowDisplayFactory
+{
+public:
+    std::unique_ptr<WindowDisplayLink> CreateLink(BWindow*) override { return nullptr; }
+    bool ShowAlert(const alert_request&, std::shared_ptr<AlertReply>) override
+    {
+        return true; // shown, never answered
+    }
+};
+
+int32 in_alert(void* data)
+{
+    auto* probe = static_cast<Probe*>(data);
+    probe->started = true;
+    int32 index = (new BAlert("", "Server connection timed out.", "Okay"))->Go();
+    probe->result = index == -1 ? B_INTERRUPTED : B_ERROR;
+    return probe->result;
+}
+
+class StopTest : public ::testing::TestWithParam<StopCase>
+{
+};
+
+TEST_P(StopTest, EndsWithinOneWait)
+{
+    Probe probe;
+    thread_id thread = spawn_thread(GetParam().body, GetParam().name, 10, &probe);
+    ASSERT_EQ(resume_thread(thread), B_OK);
+    ASSERT_TRUE(kittest::WaitUntil([&] { return probe.started.load(); }));
+    snooze(20000); // let it get into its wait
+    bigtime_t stopped = system_time();
+    ASSERT_EQ(kill_thread(thread), B_OK);
+    status_t exitValue = B_ERROR;
+    ASSERT_EQ(wait_for_thread(thread, &exitValue), B_OK);
+    EXPECT_LT(system_time() - stopped, kStopBound);
+    EXPECT_EQ(exitValue, B_INTERRUPTED);
+    EXPECT_EQ(probe.result.load(), B_INTERRUPTED);
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, StopTest,
+                         ::testing::Values(StopCase{"snooze", in_snooze}, StopCase{"poll", in_poll},
+                                           StopCase{"lock", in_lock},
+                                           StopCase{"wait", in_wait_for_thread},
+                                           StopCase{"alert", in_alert}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The fixtures the parameterised waits need: a looper held by this thread, a thread that
+// runs long, and a display server that never answers alerts.
+class StopEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        sHeldLooper = new BLooper("held"); // locked by this thread until Run()
+        sLongThread = spawn_thread(in_snooze, "long", 10, &fLongProbe);
+        resume_thread(sLongThread);
+        set_window_display_factory(&fFactory);
+    }
+    void TearDown() override
+    {
+        set_window_display_factory(nullptr);
+        kill_thread(sLongThread);
+        wait_for_thread(sLongThread, nullptr);
+        sHeldLooper->Quit();
+    }
+
+private:
+    Probe fLongProbe;
+    SilentFactory fFactory;
+};
+
+const auto* const sEnvironment = ::testing::AddGlobalTestEnvironment(new StopEnvironment);
+
+TEST(Threads, SuspendIsAStopRequestToo)
+{
+    Probe probe;
+    thread_id thread = spawn_thread(in_snooze, "ServerConnect", 10, &probe);
+    resume_thread(thread);
+    ASSERT_TRUE(kittest::WaitUntil([&] { return probe.started.load(); }));
+    EXPECT_EQ(suspend_thread(thread), B_OK);
+    EXPECT_EQ(kill_thread(thread), B_OK);
+    status_t exitValue;
+    EXPECT_EQ(wait_for_thread(thread, &exitValue), B_OK);
+    EXPECT_EQ(exitValue, B_INTERRUPTED);
+    EXPECT_EQ(resume_thread(thread), B_BAD_THREAD_ID);
+}
+
+} // namespace
