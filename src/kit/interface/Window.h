@@ -5,9 +5,10 @@
 //
 // Threads and locking. A window runs its own thread once Run() (or the first Show()) is
 // called, and handles its messages there, locked (see Looper.h). Every method below may be
-// called from any thread; those that change the window lock it themselves. Hooks run on the
-// window's thread with the window locked. IsActive() and IsHidden() may be read without the
-// lock.
+// called from any thread; those that change the window lock it themselves. The getters read
+// state the window's thread may change, so the caller holds the lock, except for IsActive()
+// and IsHidden(), which may be read without it. Hooks run on the window's thread with the
+// window locked.
 //
 // Quitting. B_QUIT_REQUESTED (for example from the close box) calls QuitRequested() and,
 // when it agrees, Quit(), which ends the thread and deletes the window (Looper.h). A thread
