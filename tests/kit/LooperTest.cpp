@@ -180,13 +180,11 @@ TEST(Looper, AQuitLooperFailsCleanly)
     thread_id thread = looper->Run();
     BMessenger messenger(looper);
     BMessenger toHandler;
-    {
-        auto* handler = new BHandler("child");
-        looper->Lock();
-        looper->AddHandler(handler);
-        looper->Unlock();
-        toHandler = BMessenger(handler);
-    }
+    BHandler handler("child"); // loopers do not own their handlers
+    looper->Lock();
+    looper->AddHandler(&handler);
+    looper->Unlock();
+    toHandler = BMessenger(&handler);
     ASSERT_TRUE(messenger.LockTarget());
     looper->Quit(); // from another thread with the lock held: waits for the end
     EXPECT_EQ(wait_for_thread(thread, nullptr), B_BAD_THREAD_ID) << "already collected";
@@ -198,6 +196,7 @@ TEST(Looper, AQuitLooperFailsCleanly)
     BLooper* target = reinterpret_cast<BLooper*>(1);
     EXPECT_EQ(messenger.Target(&target), nullptr);
     EXPECT_EQ(target, nullptr);
+    EXPECT_EQ(handler.Looper(), nullptr);
 }
 
 class Counting : public BLooper
