@@ -1,0 +1,217 @@
+#include "ChangeStream.h"
+
+#include <type_traits>
+
+namespace kit_private {
+
+namespace {
+
+template <typename T, typename Variant> struct IndexOf;
+template <typename T, typename... Types> struct IndexOf<T, std::variant<Types...>>
+{
+    static constexpr size_t value = [] {
+        size_t index = 0;
+        ((std::is_same_v<T, Types> ? false : (++index, true)) && ...);
+        return index;
+    }();
+};
+template <typename T> constexpr size_t kIndex = IndexOf<T, ChangePayload>::value;
+
+template <typename... T> constexpr bool IsOneOf(size_t index)
+{
+    return ((index == kIndex<T>) || ...);
+}
+
+// State setters: only the latest value matters.
+bool IsSetter(size_t index)
+{
+    using namespace change;
+    return IsOneOf<WindowTitle, WindowFrame, WindowVisible, WindowActivate, WindowMinimize,
+                   WindowFocus, ViewFrame, ViewHidden, ViewColors, ViewFont, ViewCursor, ViewBitmap,
+                   ViewFilteredKeys, ViewInvalidate, ControlLabel, ControlValue, ControlEnabled,
+                   ControlDefault, ControlDivider, BoxBorder, ScrollBarState, ScrollViewParts,
+                   TextMode, TextSelect, TextScrollTo, ListSelection, ListScrollTo, MenuTree, Tabs>(
+        index);
+}
+
+bool IsTextCommand(size_t index)
+{
+    using namespace change;
+    return IsOneOf<TextSet, TextInsert, TextDelete, TextRestyle, TextLink, TextLinksClear>(index);
+}
+
+bool IsRowCommand(size_t index)
+{
+    using namespace change;
+    return IsOneOf<ListRows, ListInsert, ListRemove, ListRowChanged>(index);
+}
+
+uint64 SetterKey(int32 token, size_t index)
+{
+    return (static_cast<uint64>(static_cast<uint32>(token)) << 8) | index;
+}
+
+} // namespace
+
+ChangeStream::ChangeStream(int32 looperId) : fLooperId(looperId) {}
+
+void ChangeStream::SetWakeHandler(std::function<void()> wake)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    fWake = std::move(wake);
+}
+
+void ChangeStream::_Kill(size_t index)
+{
+    fPending[index].dead = true;
+}
+
+bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
+{
+    auto state = fText.find(token);
+    if (state == fText.end() || state->second.lastInsert < 0)
+        return false;
+    Entry& entry = fPending[static_cast<size_t>(state->second.lastInsert)];
+    if (entry.dead)
+        return false;
+    std::string* text = nullptr;
+    std::vector<StyleRun>* runs = nullptr;
+    int64* version = nullptr;
+    int32 end;
+    if (auto* pending = std::get_if<change::TextInsert>(&entry.change.payload)) {
+        text = &pending->text;
+        runs = &pending->runs;
+        version = &pending->version;
+        end = pending->offset + static_cast<int32>(pending->text.size());
+    } else if (auto* set = std::get_if<change::TextSet>(&entry.change.payload)) {
+        text = &set->text;
+        runs = &set->runs;
+        version = &set->version;
+        end = static_cast<int32>(set->text.size());
+    } else {
+        return false;
+    }
+    if (end != insert.offset)
+        return false;
+    int32 base = static_cast<int32>(text->size());
+    text->append(insert.text);
+    for (StyleRun& run : insert.runs) {
+        run.offset += base;
+        runs->push_back(run);
+    }
+    *version = insert.version;
+    return true;
+}
+
+void ChangeStream::Push(int32 token, ChangePayload&& payload)
+{
+    std::function<void()> wake;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        size_t index = payload.index();
+        bool joined = false;
+
+        if (IsSetter(index)) {
+            auto [it, inserted] = fSetters.try_emplace(SetterKey(token, index), fPending.size());
+            if (!inserted) {
+                _Kill(it->second);
+                it->second = fPending.size();
+            }
+        } else if (IsTextCommand(index)) {
+            TextState& state = fText[token];
+            if (auto* insert = std::get_if<change::TextInsert>(&payload)) {
+                joined = _JoinInsert(token, *insert);
+                if (!joined)
+                    state.lastInsert = static_cast<int64_t>(fPending.size());
+            } else if (index == kIndex<change::TextSet>) {
+                for (size_t pending : state.commands)
+                    _Kill(pending);
+                state.commands.clear();
+                state.lastInsert = static_cast<int64_t>(fPending.size());
+            } else if (index != kIndex<change::TextLink>) {
+                // Deleting or restyling: later text must not move ahead of it.
+                state.lastInsert = -1;
+            }
+            if (!joined)
+                state.commands.push_back(fPending.size());
+        } else if (IsRowCommand(index)) {
+            std::vector<size_t>& rows = fRows[token];
+            if (index == kIndex<change::ListRows>) {
+                for (size_t pending : rows)
+                    _Kill(pending);
+                rows.clear();
+            }
+            rows.push_back(fPending.size());
+        } else if (index == kIndex<change::ViewAdd> || index == kIndex<change::ViewRemove>) {
+            auto state = fText.find(token);
+            if (state != fText.end())
+                state->second.lastInsert = -1;
+        }
+
+        if (!joined)
+            fPending.push_back({{token, std::move(payload)}, false});
+        if (!fWakeRequested) {
+            fWakeRequested = true;
+            wake = fWake;
+        }
+    }
+    if (wake)
+        wake();
+}
+
+std::vector<Change> ChangeStream::Drain()
+{
+    std::vector<Entry> pending;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        pending.swap(fPending);
+        fSetters.clear();
+        fText.clear();
+        fRows.clear();
+        fWakeRequested = false;
+    }
+    std::vector<Change> changes;
+    changes.reserve(pending.size());
+    for (Entry& entry : pending) {
+        if (!entry.dead)
+            changes.push_back(std::move(entry.change));
+    }
+    return changes;
+}
+
+bool ChangeStream::HasPending() const
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    return !fPending.empty();
+}
+
+void ChangeStream::SetMouse(const MouseSnapshot& mouse)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    fMouse = mouse;
+}
+
+MouseSnapshot ChangeStream::Mouse() const
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    return fMouse;
+}
+
+void ChangeStream::SetScroll(int32 barToken, float value, float maximum)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    fScroll[barToken] = {value, maximum};
+}
+
+bool ChangeStream::GetScroll(int32 barToken, float* value, float* maximum) const
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    auto found = fScroll.find(barToken);
+    if (found == fScroll.end())
+        return false;
+    *value = found->second.first;
+    *maximum = found->second.second;
+    return true;
+}
+
+} // namespace kit_private

@@ -1,0 +1,94 @@
+#pragma once
+
+// A window's change stream: the commands its views and the window itself append (on the
+// window's thread, window locked), and the snapshots the display server writes back (mouse,
+// scroll positions).
+//
+// Locking. One small mutex guards the queue and the snapshots; it is never held while
+// calling out, and never together with a window lock, so the GUI thread can always drain
+// and never waits for a window thread.
+//
+// Coalescing, so a flood stays cheap to apply:
+//   - a setter (frame, colours, label, selection, menu tree, ...) replaces a pending setter
+//     of the same kind for the same view and moves to the end of the queue;
+//   - text appended right after a pending insert (or replacement) of the same view joins
+//     it, also across link commands in between (links only name earlier text);
+//   - replacing a view's whole text or list drops its pending text or row commands.
+
+#include "ViewChange.h"
+
+#include <Point.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace kit_private {
+
+struct MouseSnapshot
+{
+    BPoint where;  // in the window's coordinates
+    BPoint screen; // on the screen
+    uint32 buttons = 0;
+    uint32 modifiers = 0;
+};
+
+class ChangeStream
+{
+public:
+    explicit ChangeStream(int32 looperId);
+
+    int32 LooperId() const { return fLooperId; }
+
+    // Window side
+    void Push(int32 token, ChangePayload&& payload);
+
+    // Server side
+    // Called (outside the stream's lock, on the pushing thread) when the stream goes from
+    // nothing pending to something pending. Set once, before the first Push.
+    void SetWakeHandler(std::function<void()> wake);
+    // Everything pending, in order; the next Push wakes the server again.
+    std::vector<Change> Drain();
+    bool HasPending() const;
+
+    // Snapshots, written by the server, read by the window thread
+    void SetMouse(const MouseSnapshot& mouse);
+    MouseSnapshot Mouse() const;
+    void SetScroll(int32 barToken, float value, float maximum);
+    // false when the server never reported that scroll bar.
+    bool GetScroll(int32 barToken, float* value, float* maximum) const;
+    // At most one B_MOUSE_MOVED waits in the window's queue at a time: the server sets this
+    // when it posts one, the window clears it when it handles it.
+    std::atomic<bool> mouseMovedPending{false};
+
+private:
+    struct Entry
+    {
+        Change change;
+        bool dead;
+    };
+    struct TextState
+    {
+        int64_t lastInsert = -1;      // index of the pending insert (or set) text can join
+        std::vector<size_t> commands; // pending text commands of the view
+    };
+
+    void _Kill(size_t index);
+    bool _JoinInsert(int32 token, change::TextInsert& insert);
+
+    const int32 fLooperId;
+    mutable std::mutex fLock;
+    std::vector<Entry> fPending;
+    std::unordered_map<uint64, size_t> fSetters;
+    std::unordered_map<int32, TextState> fText;
+    std::unordered_map<int32, std::vector<size_t>> fRows;
+    bool fWakeRequested = false;
+    std::function<void()> fWake;
+
+    MouseSnapshot fMouse;
+    std::unordered_map<int32, std::pair<float, float>> fScroll;
+};
+
+} // namespace kit_private
