@@ -86,6 +86,11 @@ void choose_menu_item(BMenuItem* item)
 {
     if (item == nullptr || item->Submenu() != nullptr || !item->IsEnabled())
         return;
+    // An item of a disabled menu (at any level) cannot be chosen.
+    for (BMenu* up = item->Menu(); up != nullptr; up = up->Supermenu()) {
+        if (!up->IsEnabled())
+            return;
+    }
     BMenu* menu = item->Menu();
     if (menu != nullptr && menu->IsRadioMode())
         item->SetMarked(true);
