@@ -11,9 +11,16 @@ function(velmor_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  set(properties TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    # Test discovery cannot carry a list, so several labels travel as one ("tsan_gui");
+    # ctest -L and -LE match labels by regular expression, so each still selects.
+    string(JOIN "_" label ${T_LABELS})
+    list(APPEND properties LABELS ${label})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
+    PROPERTIES ${properties}
     DISCOVERY_MODE PRE_TEST)
 endfunction()
 
