@@ -22,7 +22,11 @@ void BListView::MouseDown(BPoint where)
     if (index < 0)
         return;
     bool wasSelected = IsItemSelected(index);
-    if (clicks >= 2 && index == fLastClicked && wasSelected) {
+    if (clicks >= 2) {
+        // A double click invokes the row, selecting it first if the first click did not.
+        if (!wasSelected)
+            Select(index, fType == B_MULTIPLE_SELECTION_LIST && (held & B_COMMAND_KEY));
+        fLastClicked = index;
         Invoke();
         return;
     }

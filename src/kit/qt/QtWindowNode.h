@@ -1,0 +1,35 @@
+#pragma once
+
+// One view of a mirrored window (shared by QtWindow's files).
+
+#include "QtWindow.h"
+
+#include <QColor>
+
+#include <unordered_map>
+
+namespace kit_private {
+
+struct QtWindow::Node
+{
+    int32 token = 0;
+    int32 parent = 0;
+    ViewKind kind = ViewKind::View;
+    std::string name;
+    BRect frame;
+    bool hidden = false;
+    QPointer<QWidget> widget; // placed at the view's frame
+    QPointer<QWidget> input;  // takes the view's input (may be widget itself)
+    std::vector<int32> children;
+    // Scroll views: their parts; a text or list target draws the bars itself.
+    change::ScrollViewParts parts{};
+    bool absorbed = false; // a scroll bar drawn by its target
+    int32 border = 1;      // boxes and scroll views: B_FANCY_BORDER
+    std::vector<FilteredKey> filteredKeys;
+    int64 textVersion = 0;
+    QColor viewColor = Qt::white;
+    QColor highColor = Qt::black;
+    std::unordered_map<uint64_t, uint32> styles; // font and colour -> scrollback style
+};
+
+} // namespace kit_private

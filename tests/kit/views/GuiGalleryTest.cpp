@@ -1,0 +1,398 @@
+// The Qt display server with the gallery, under the offscreen platform: real widgets, real
+// (synthesized) input, the window threads answering.
+
+#include "gallery/GalleryWindow.h"
+
+#include <ListWidget.h>
+#include <PanelWidget.h>
+#include <QtDisplay.h>
+#include <QtWindow.h>
+#include <ScrollbackWidget.h>
+#include <TextControlWidget.h>
+
+#include <ListView.h>
+#include <Messenger.h>
+#include <ScrollBar.h>
+#include <ScrollView.h>
+#include <StringItem.h>
+#include <StringView.h>
+#include <TabView.h>
+#include <TextControl.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+extern kit_private::QtDisplay* gDisplay;
+
+using gallery::GalleryWindow;
+using kit_private::EditorLineEdit;
+using kit_private::ListWidget;
+using kit_private::PanelWidget;
+using kit_private::ScrollbackWidget;
+using kit_private::TextControlWidget;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        gDisplay->Flush();
+    }
+    return true;
+}
+
+class GalleryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window = new GalleryWindow();
+        messenger = BMessenger(nullptr, window);
+        window->Show();
+        ASSERT_TRUE(gDisplay->Sync(window));
+        top = gDisplay->TopLevel(window);
+        ASSERT_NE(top, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(top));
+        top->activateWindow();
+        auto* control = qobject_cast<TextControlWidget*>(gDisplay->Widget(window, "TextControl"));
+        ASSERT_NE(control, nullptr);
+        editor = control->Editor();
+        ASSERT_TRUE(WaitFor([this] { return editor->hasFocus(); }));
+    }
+    void TearDown() override
+    {
+        if (messenger.LockTarget())
+            window->Quit();
+        gDisplay->Flush();
+        QCoreApplication::processEvents();
+    }
+    bool Sync() { return gDisplay->Sync(window); }
+    template <typename T> T* Widget(const char* name)
+    {
+        return qobject_cast<T*>(gDisplay->Widget(window, name));
+    }
+
+    GalleryWindow* window = nullptr;
+    BMessenger messenger;
+    QWidget* top = nullptr;
+    EditorLineEdit* editor = nullptr;
+};
+
+TEST_F(GalleryTest, TypingAndEnterReachTheWindowThread)
+{
+    QTest::keyClicks(editor, "hello there");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(Sync());
+    ASSERT_EQ(window->Received(gallery::kEnter).size(), 1u);
+    ASSERT_TRUE(window->Lock());
+    std::string text = window->Display()->Text();
+    EXPECT_STREQ(window->Entry()->Text(), "");
+    window->Unlock();
+    EXPECT_NE(text.find("<gallery> hello there\n"), std::string::npos);
+    EXPECT_TRUE(WaitFor([this] { return editor->text().isEmpty(); }));
+    // The new line is in the scrollback widget too.
+    auto* scrollback = Widget<ScrollbackWidget>("fDisplay");
+    EXPECT_EQ(scrollback->Document().Text(), text);
+}
+
+TEST_F(GalleryTest, UpAndTabGoToTheFilterNotTheEditor)
+{
+    QTest::keyClicks(editor, "ab");
+    QTest::keyClick(editor, Qt::Key_Up);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    ASSERT_TRUE(Sync());
+    auto keys = window->FilteredKeys();
+    ASSERT_EQ(keys.size(), 5u);
+    EXPECT_EQ(keys[0].first, 'a');
+    EXPECT_EQ(keys[2], std::make_pair(static_cast<int8>(B_UP_ARROW), false));
+    EXPECT_EQ(keys[3], std::make_pair(static_cast<int8>(B_TAB), false));
+    EXPECT_EQ(keys[4], std::make_pair(static_cast<int8>('b'), true));
+    EXPECT_EQ(editor->text(), QStringLiteral("ab"));
+    EXPECT_TRUE(editor->hasFocus()); // Tab did not move the focus
+    ASSERT_TRUE(window->Lock());
+    EXPECT_STREQ(window->Entry()->Text(), "ab");
+    window->Unlock();
+}
+
+TEST_F(GalleryTest, AMenuItemChosenByClick)
+{
+    auto* bar = Widget<QMenuBar>("fMenuBar");
+    ASSERT_NE(bar, nullptr);
+    QAction* windows = bar->actions().value(0);
+    ASSERT_NE(windows, nullptr);
+    QMenu* menu = windows->menu();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(windows).center());
+    ASSERT_TRUE(WaitFor([menu] { return menu->isVisible(); }));
+    QAction* item = menu->actions().value(1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->text().startsWith(QStringLiteral("#gallery")));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    ASSERT_TRUE(Sync());
+    auto chosen = window->Received(gallery::kWindowItem);
+    ASSERT_EQ(chosen.size(), 1u);
+    int32 index = -1;
+    chosen[0].FindInt32("index", &index);
+    EXPECT_EQ(index, 0);
+}
+
+TEST_F(GalleryTest, ACtrlShortcutChoosesItsItemOnceAndLeavesTheEditorAlone)
+{
+    QTest::keyClicks(editor, "x");
+    QTest::keyClick(editor, Qt::Key_2, Qt::ControlModifier);
+    ASSERT_TRUE(Sync());
+    auto chosen = window->Received(gallery::kWindowItem);
+    ASSERT_EQ(chosen.size(), 1u);
+    int32 index = -1;
+    chosen[0].FindInt32("index", &index);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(editor->text(), QStringLiteral("x"));
+}
+
+TEST_F(GalleryTest, ADoubleClickedRowInvokes)
+{
+    auto* list = Widget<ListWidget>("fUsers");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->Rows()->rowCount(), 6);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->RowPoint(2));
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(Sync());
+    auto invoked = window->Received(gallery::kInvoke);
+    ASSERT_EQ(invoked.size(), 1u);
+    int32 index = -1;
+    invoked[0].FindInt32("index", &index);
+    EXPECT_EQ(index, 2);
+    // The selection came back to the native list.
+    EXPECT_TRUE(
+        WaitFor([list] { return list->selectionModel()->isSelected(list->Rows()->index(2)); }));
+}
+
+TEST_F(GalleryTest, ARowDraggedToAnotherPlaceMovesThere)
+{
+    auto* list = Widget<ListWidget>("fUsers");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->RowPoint(1)); // amy
+    ASSERT_TRUE(Sync());
+    QPoint from = list->RowPoint(1);
+    QPoint to = list->RowPoint(4);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(list->viewport(), from + QPoint(0, 6));
+    // The window thread decides to drag; the server takes over the pointer.
+    ASSERT_TRUE(WaitFor([] { return gDisplay->Dragging(); }));
+    QTest::mouseMove(list->viewport(), to);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, to);
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(Sync());
+    EXPECT_FALSE(gDisplay->Dragging());
+    ASSERT_EQ(window->Received(gallery::kDragRow).size(), 1u);
+    ASSERT_TRUE(window->Lock());
+    std::vector<std::string> order;
+    for (int32 i = 0; i < window->Users()->CountItems(); i++)
+        order.push_back(static_cast<BStringItem*>(window->Users()->ItemAt(i))->Text());
+    window->Unlock();
+    EXPECT_EQ(order, (std::vector<std::string>{"zed", "bob", "Carl", "dora", "amy", "eve"}));
+    ASSERT_TRUE(WaitFor(
+        [list] { return list->Rows()->Row(4) != nullptr && list->Rows()->Row(4)->text == "amy"; }));
+}
+
+TEST_F(GalleryTest, AColourDroppedFromAnotherApplicationRecoloursThePanel)
+{
+    auto* panel = Widget<PanelWidget>("Fake"); // nothing by that name
+    EXPECT_EQ(panel, nullptr);
+    auto* tabs = Widget<PanelWidget>("fTabView");
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs->TabBar(), Qt::LeftButton, {}, tabs->TabBar()->tabRect(1).center());
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(WaitFor([this] { return Widget<PanelWidget>("Login Options") != nullptr; }));
+    auto* box = Widget<PanelWidget>("Login Options");
+    ASSERT_TRUE(WaitFor([box] { return box->isVisible(); }));
+
+    QMimeData data;
+    data.setColorData(QColor(10, 120, 30));
+    QPoint where(40, box->height() - 20);
+    QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(where), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(window->Lock());
+    BView* view = window->FindView("Login Options");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->ViewColor(), make_color(10, 120, 30));
+    window->Unlock();
+    ASSERT_TRUE(WaitFor(
+        [box, where] { return box->grab().toImage().pixelColor(where) == QColor(10, 120, 30); }));
+}
+
+TEST_F(GalleryTest, AClickedLinkReachesTheWindowAndADraggedOffOneDoesNot)
+{
+    auto* scrollback = Widget<ScrollbackWidget>("fDisplay");
+    ASSERT_NE(scrollback, nullptr);
+    ASSERT_TRUE(window->Lock());
+    int32 start = -1;
+    int32 end = -1;
+    ASSERT_TRUE(window->Display()->GetLink(0, &start, &end));
+    window->Unlock();
+    QPoint on = scrollback->PointAt(start + 3);
+    ASSERT_GE(on.x(), 0);
+    ASSERT_NE(scrollback->LinkAt(on), nullptr);
+
+    QTest::mousePress(scrollback->viewport(), Qt::LeftButton, {}, on);
+    QTest::mouseMove(scrollback->viewport(), on + QPoint(0, 200));
+    QTest::mouseRelease(scrollback->viewport(), Qt::LeftButton, {}, on + QPoint(0, 200));
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(Sync());
+    EXPECT_TRUE(window->Received(gallery::kLink).empty());
+
+    QTest::mouseClick(scrollback->viewport(), Qt::LeftButton, {}, on);
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(Sync());
+    auto links = window->Received(gallery::kLink);
+    ASSERT_EQ(links.size(), 1u);
+    const char* url = nullptr;
+    links[0].FindString("url", &url);
+    EXPECT_STREQ(url, "http://www.example.org/kit");
+}
+
+TEST_F(GalleryTest, AnAlertsButtonIndexReturnsToTheBlockedThreadWhileOthersStillDraw)
+{
+    // A second window, to show that painting goes on while the gallery's thread waits.
+    auto* other = new BWindow(BRect(700, 60, 899, 159), "other", B_TITLED_WINDOW, 0);
+    auto* label = new BStringView(BRect(5, 5, 190, 25), "label", "before");
+    other->AddChild(label);
+    BMessenger otherMessenger(nullptr, other);
+    other->Show();
+    ASSERT_TRUE(gDisplay->Sync(other));
+
+    window->PostMessage(gallery::kShowAlert);
+    ASSERT_TRUE(WaitFor(
+        [] { return gDisplay->ActiveAlert() != nullptr && gDisplay->ActiveAlert()->isVisible(); }));
+    QMessageBox* alert = gDisplay->ActiveAlert();
+    EXPECT_EQ(alert->text(), QStringLiteral("Leave the gallery?"));
+
+    // The gallery's thread is blocked in Go(); the other window is not, and is drawn.
+    EXPECT_EQ(window->LockWithTimeout(0), B_TIMED_OUT);
+    ASSERT_TRUE(other->Lock());
+    label->SetText("after");
+    other->Unlock();
+    auto* shown = qobject_cast<PanelWidget*>(gDisplay->Widget(other, "label"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(WaitFor([shown] { return shown->Label() == QStringLiteral("after"); }));
+    EXPECT_FALSE(shown->grab().isNull());
+    EXPECT_FALSE(gDisplay->TopLevel(window)->grab().isNull());
+
+    QPushButton* rejoin = nullptr;
+    for (QAbstractButton* button : alert->buttons()) {
+        if (button->text() == QStringLiteral("Re-join"))
+            rejoin = qobject_cast<QPushButton*>(button);
+    }
+    ASSERT_NE(rejoin, nullptr);
+    QTest::mouseClick(rejoin, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return !window->Received(gallery::kAlertAnswered).empty(); }));
+    int32 index = -1;
+    window->Received(gallery::kAlertAnswered)[0].FindInt32("index", &index);
+    EXPECT_EQ(index, 1);
+    if (otherMessenger.LockTarget())
+        other->Quit();
+}
+
+TEST_F(GalleryTest, APopupMenuAnswersTheWindowThread)
+{
+    auto* list = Widget<ListWidget>("fUsers");
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->RowPoint(0));
+    ASSERT_TRUE(WaitFor(
+        [] { return gDisplay->ActivePopup() != nullptr && gDisplay->ActivePopup()->isVisible(); }));
+    QMenu* popup = gDisplay->ActivePopup();
+    QAction* whois = nullptr;
+    for (QAction* action : popup->actions()) {
+        if (action->text() == QStringLiteral("Whois user"))
+            whois = action;
+    }
+    ASSERT_NE(whois, nullptr);
+    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(whois).center());
+    ASSERT_TRUE(WaitFor([this] { return !window->Received(gallery::kPopupWhois).empty(); }));
+}
+
+TEST_F(GalleryTest, TheScrollbackFollowsTheEndOnlyWhenItWasThere)
+{
+    auto* scrollback = Widget<ScrollbackWidget>("fDisplay");
+    auto append = [this](int count) {
+        ASSERT_TRUE(window->Lock());
+        for (int i = 0; i < count; i++)
+            window->AppendLine("[12:30] <amy>", (" line " + std::to_string(i)).c_str());
+        window->Unlock();
+        ASSERT_TRUE(Sync());
+    };
+    append(200);
+    EXPECT_TRUE(scrollback->AtEnd());
+    EXPECT_GT(scrollback->MaxTopLine(), 150);
+    auto barAtEnd = [this] {
+        EXPECT_TRUE(window->Lock());
+        auto* scroll = static_cast<BScrollView*>(window->Display()->Parent());
+        float min, max;
+        scroll->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
+        bool atEnd = scroll->ScrollBar(B_VERTICAL)->Value() >= max;
+        window->Unlock();
+        return atEnd;
+    };
+    EXPECT_TRUE(barAtEnd());
+
+    scrollback->ScrollStep(ScrollbackWidget::Step::PageUp);
+    scrollback->ScrollStep(ScrollbackWidget::Step::PageUp);
+    EXPECT_FALSE(scrollback->AtEnd());
+    int32 top = scrollback->TopLine();
+    EXPECT_FALSE(barAtEnd());
+    append(50);
+    EXPECT_EQ(scrollback->TopLine(), top);
+    EXPECT_FALSE(scrollback->AtEnd());
+
+    scrollback->ScrollStep(ScrollbackWidget::Step::End);
+    append(10);
+    EXPECT_TRUE(scrollback->AtEnd());
+    // Only what is visible (and a little around it) was laid out.
+    EXPECT_LT(scrollback->CachedLayouts(), 600u);
+}
+
+TEST_F(GalleryTest, ScreenshotsOfBothTabsAreSaved)
+{
+    QDir().mkpath(QStringLiteral(VELMOR_SHOTS_DIR));
+    auto save = [this](const char* name) {
+        QImage image = top->grab().toImage();
+        QString path = QStringLiteral(VELMOR_SHOTS_DIR "/") + QString::fromLatin1(name);
+        EXPECT_TRUE(image.save(path)) << name;
+        // A drawn window has many colours; a blank one (no fonts, nothing painted) has few.
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3) {
+            for (int x = 0; x < image.width(); x += 3)
+                colours.insert(image.pixel(x, y));
+        }
+        EXPECT_GT(colours.size(), 20) << name;
+    };
+    save("gallery-conversation.png");
+    auto* tabs = Widget<PanelWidget>("fTabView");
+    QTest::mouseClick(tabs->TabBar(), Qt::LeftButton, {}, tabs->TabBar()->tabRect(1).center());
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(WaitFor([this] { return Widget<PanelWidget>("Login Options") != nullptr; }));
+    QCoreApplication::processEvents();
+    save("gallery-login.png");
+}
+
+} // namespace
