@@ -114,8 +114,15 @@ void ChangeStream::Push(int32 token, ChangePayload&& payload)
         if (IsSetter(index)) {
             auto [it, inserted] = fSetters.try_emplace(SetterKey(token, index), fPending.size());
             if (!inserted) {
-                _Kill(it->second);
-                it->second = fPending.size();
+                if (it->second + 1 == fPending.size()) {
+                    // Still the last command: replace it, so a setter repeated after every
+                    // joined append does not grow the queue.
+                    fPending.back().change.payload = std::move(payload);
+                    joined = true;
+                } else {
+                    _Kill(it->second);
+                    it->second = fPending.size();
+                }
             }
         } else if (IsTextCommand(index)) {
             TextState& state = fText[token];

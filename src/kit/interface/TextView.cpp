@@ -115,8 +115,10 @@ void BTextView::InsertText(const char* text, int32 length, int32 offset, const t
     if (fSelectionEnd >= offset)
         fSelectionEnd += length;
     fVersion++;
-    _Push(change::TextInsert{offset, std::string(text, static_cast<size_t>(length)),
-                             _ExportRuns(offset, offset + length), fVersion});
+    if (_Stream() != nullptr) {
+        _Push(change::TextInsert{offset, std::string(text, static_cast<size_t>(length)),
+                                 _ExportRuns(offset, offset + length), fVersion});
+    }
 }
 
 void BTextView::Delete()
@@ -200,6 +202,9 @@ uint16 BTextView::_Intern(const BFont& font)
 
 size_t BTextView::_RunAt(int32 offset) const
 {
+    // Appending asks about the end, where the last run is: no search for it.
+    if (offset >= fRuns.back().offset)
+        return fRuns.size() - 1;
     auto it = std::upper_bound(fRuns.begin(), fRuns.end(), offset,
                                [](int32 value, const Run& run) { return value < run.offset; });
     return it == fRuns.begin() ? 0 : static_cast<size_t>(it - fRuns.begin()) - 1;

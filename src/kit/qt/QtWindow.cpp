@@ -268,9 +268,10 @@ void QtWindow::_ApplyWindow(Change& item)
                    },
                    [&](change::WindowFocus& focus) {
                        fFocus = focus.token;
+                       // The scroll area itself takes the focus, not its viewport.
                        Node* node = _Find(focus.token);
-                       if (node != nullptr && node->input)
-                           node->input->setFocus(Qt::OtherFocusReason);
+                       if (node != nullptr && node->widget)
+                           node->widget->setFocus(Qt::OtherFocusReason);
                    },
                    [&](change::WindowQuit&) {
                        fQuit = true;

@@ -103,10 +103,19 @@ void QtWindow::_PostEdit(Node& node)
     int end = anchor + length;
     if (length == 0)
         start = end = cursor;
+    std::string text = editor->Utf8Text();
+    int32 from = editor->ByteOffset(start);
+    int32 to = editor->ByteOffset(end);
+    // The editor reports one keystroke as a cursor move and a text change: post it once.
+    std::string edit = text + '\0' + std::to_string(from) + ':' + std::to_string(to) + ':' +
+                       std::to_string(node.textVersion);
+    if (edit == node.lastEdit)
+        return;
+    node.lastEdit = edit;
     BMessage message(kMsgTextEdited);
-    message.AddString(kFieldText, editor->Utf8Text().c_str());
-    message.AddInt32(kFieldSelectionStart, editor->ByteOffset(start));
-    message.AddInt32(kFieldSelectionEnd, editor->ByteOffset(end));
+    message.AddString(kFieldText, text.c_str());
+    message.AddInt32(kFieldSelectionStart, from);
+    message.AddInt32(kFieldSelectionEnd, to);
     message.AddInt64(kFieldBase, node.textVersion);
     Post(node.token, message);
 }

@@ -27,6 +27,7 @@ struct QtWindow::Node
     int32 border = 1;      // boxes and scroll views: B_FANCY_BORDER
     std::vector<FilteredKey> filteredKeys;
     int64 textVersion = 0;
+    std::string lastEdit; // the last edit posted, so one change is posted once
     QColor viewColor = Qt::white;
     QColor highColor = Qt::black;
     std::unordered_map<uint64_t, uint32> styles; // font and colour -> scrollback style

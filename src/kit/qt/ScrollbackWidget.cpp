@@ -614,6 +614,8 @@ void ScrollbackWidget::paintEvent(QPaintEvent*)
             }
         }
     }
+    // Scrolling far lays out new lines; drop the ones far from here.
+    _Trim();
 }
 
 void ScrollbackWidget::resizeEvent(QResizeEvent* event)

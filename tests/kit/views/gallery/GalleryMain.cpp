@@ -1,6 +1,7 @@
 // The gallery program: shows the gallery window in the Qt display server.
 //   kit_gallery                      until the window is closed
 //   kit_gallery --shot file.png      saves a picture of the screen once drawn, then quits
+//   --platform NAME                  fails unless Qt runs on that platform (xcb, offscreen)
 
 #include "GalleryWindow.h"
 
@@ -22,11 +23,19 @@
 int main(int argc, char** argv)
 {
     const char* shot = nullptr;
+    const char* platform = nullptr;
     for (int i = 1; i + 1 < argc; i++) {
         if (strcmp(argv[i], "--shot") == 0)
             shot = argv[i + 1];
+        if (strcmp(argv[i], "--platform") == 0)
+            platform = argv[i + 1];
     }
     kit_private::QtDisplay display(argc, argv);
+    fprintf(stderr, "platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    if (platform != nullptr && QGuiApplication::platformName() != QLatin1String(platform)) {
+        fprintf(stderr, "expected the %s platform\n", platform);
+        return 1;
+    }
     auto* window = new gallery::GalleryWindow();
     BMessenger messenger(nullptr, window);
     window->Show();

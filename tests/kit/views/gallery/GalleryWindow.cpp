@@ -93,6 +93,12 @@ GalleryWindow::GalleryWindow(BRect frame, const char* title)
     fEntry->MakeFocus();
 }
 
+GalleryWindow::~GalleryWindow()
+{
+    while (BListItem* item = fUsers->RemoveItem(static_cast<int32>(0)))
+        delete item;
+}
+
 BMenuBar* GalleryWindow::_MenuBar()
 {
     auto* bar = new BMenuBar(BRect(0, 0, 10, 10), "fMenuBar");

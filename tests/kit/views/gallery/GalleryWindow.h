@@ -45,6 +45,7 @@ class GalleryWindow : public BWindow
 {
 public:
     explicit GalleryWindow(BRect frame = BRect(60, 60, 699, 539), const char* title = "Gallery");
+    ~GalleryWindow() override; // deletes the user list's rows, which the list does not own
 
     void MessageReceived(BMessage* message) override;
 

@@ -1,0 +1,122 @@
+// What the Qt display server provides beyond the views: fonts from fontconfig measured on
+// any thread, pictures read from files, cursors from one-bit data, the screen's frame.
+
+#include "gallery/GalleryWindow.h"
+
+#include <QtDisplay.h>
+
+#include <Bitmap.h>
+#include <Font.h>
+#include <Messenger.h>
+#include <Screen.h>
+#include <TabView.h>
+#include <TranslationUtils.h>
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+extern kit_private::QtDisplay* gDisplay;
+
+namespace {
+
+TEST(QtFonts, InstalledFamiliesComeFromTheSystem)
+{
+    bool dejaVu = false;
+    for (int32 i = 0; i < count_font_families(); i++) {
+        font_family family;
+        ASSERT_EQ(get_font_family(i, &family), B_OK);
+        if (strcmp(family, "DejaVu Sans") == 0)
+            dejaVu = true;
+    }
+    // The scripts install fonts-dejavu-core; without fonts every glyph is an empty box.
+    EXPECT_TRUE(dejaVu);
+    font_family family;
+    be_fixed_font->GetFamilyAndStyle(&family, nullptr);
+    EXPECT_GT(strlen(family), 0u);
+}
+
+TEST(QtFonts, OtherThreadsMeasureLikeTheGuiThread)
+{
+    BFont font(be_plain_font);
+    font.SetSize(14);
+    float here = font.StringWidth("The quick brown fox");
+    font_height height;
+    font.GetHeight(&height);
+    EXPECT_GT(here, 50);
+    EXPECT_GT(height.ascent, 5);
+    float there = 0;
+    font_height thereHeight{};
+    std::thread measure([&] {
+        there = font.StringWidth("The quick brown fox");
+        font.GetHeight(&thereHeight);
+    });
+    measure.join();
+    EXPECT_FLOAT_EQ(there, here);
+    EXPECT_FLOAT_EQ(thereHeight.ascent, height.ascent);
+    // A wider string is wider; a bigger font too.
+    EXPECT_GT(font.StringWidth("The quick brown fox jumps"), here);
+    BFont bigger(font);
+    bigger.SetSize(28);
+    EXPECT_GT(bigger.StringWidth("The quick brown fox"), here * 1.5f);
+}
+
+TEST(QtPictures, APictureFileBecomesABitmap)
+{
+    QTemporaryDir dir;
+    QImage image(8, 4, QImage::Format_ARGB32);
+    image.fill(QColor(10, 20, 30));
+    image.setPixelColor(7, 3, QColor(200, 100, 50));
+    QString path = dir.filePath(QStringLiteral("VelmorGraphic.png"));
+    ASSERT_TRUE(image.save(path));
+    BBitmap* bitmap = BTranslationUtils::GetBitmap(path.toUtf8().constData());
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 7, 3));
+    EXPECT_EQ(bitmap->ColorAt(0, 0), make_color(10, 20, 30));
+    EXPECT_EQ(bitmap->ColorAt(7, 3), make_color(200, 100, 50));
+    delete bitmap;
+    EXPECT_EQ(
+        BTranslationUtils::GetBitmap(dir.filePath(QStringLiteral("missing")).toUtf8().constData()),
+        nullptr);
+}
+
+TEST(QtScreen, TheScreensFrameIsThePrimaryScreens)
+{
+    QRect area = QGuiApplication::primaryScreen()->geometry();
+    BScreen screen;
+    EXPECT_EQ(screen.Frame(), BRect(area.left(), area.top(), area.right(), area.bottom()));
+}
+
+TEST(QtCursor, AViewsCursorIsItsOneBitPicture)
+{
+    auto* window = new gallery::GalleryWindow();
+    BMessenger messenger(nullptr, window);
+    ASSERT_TRUE(window->Lock());
+    window->Tabs()->Select(1);
+    window->Unlock();
+    window->Show();
+    ASSERT_TRUE(gDisplay->Sync(window));
+    QWidget* picture = gDisplay->Widget(window, "BitmapView");
+    ASSERT_NE(picture, nullptr);
+    QCursor cursor = picture->cursor();
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(7, 7));
+    QImage bits = cursor.bitmap().toImage();
+    ASSERT_EQ(bits.size(), QSize(16, 16));
+    // Row 7 of the resize cursor is 0xFE7F: set but for the two middle pixels.
+    EXPECT_NE(bits.pixel(0, 7), bits.pixel(7, 7));
+    EXPECT_EQ(bits.pixel(0, 7), bits.pixel(15, 7));
+    if (messenger.LockTarget())
+        window->Quit();
+    gDisplay->Flush();
+}
+
+} // namespace
