@@ -97,7 +97,8 @@ irc_serv_t* IRC_GetServ(); // null with IRC_Error set when out of memory
 int IRC_StartConnect(irc_serv_t* serv, const char* server, uint16_t port, const char* nick,
                      const char* altnick, const char* ignored, const char* realname,
                      const char* username);
-// Sends "QUIT :<reason>", closes the socket and frees the record. Returns 1.
+// Sends "QUIT :<reason>" (only when the socket has room for it at once), waits at most
+// 50 ms for the server to close, closes the socket and frees the record. Returns 1.
 int IRC_Disconnect(irc_serv_t* serv, const char* reason);
 // Frees a record without sending anything (a failed or never started connection).
 void IRC_FreeServ(irc_serv_t* serv);

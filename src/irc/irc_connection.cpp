@@ -16,8 +16,9 @@
 
 namespace {
 
-// How long IRC_Disconnect waits for the server to close after our QUIT.
-constexpr int kCloseWaitMs = 500;
+// How long IRC_Disconnect waits for the server to close after our QUIT: long enough for a
+// live server to read it, short enough that closing a dead connection does not hang.
+constexpr int kCloseWaitMs = 50;
 
 char* Duplicate(const char* text)
 {
@@ -139,8 +140,12 @@ int IRC_Disconnect(irc_serv_t* serv, const char* reason)
 {
     if (serv == nullptr)
         return 1;
-    std::string quit = std::string("QUIT :") + (reason != nullptr ? reason : "");
-    IRC_Command(serv, quit.c_str());
+    // A socket with no room for the QUIT now belongs to a stalled or dead connection;
+    // waiting for room would only hold up the caller.
+    if (IRC_Stat(serv, 0)) {
+        std::string quit = std::string("QUIT :") + (reason != nullptr ? reason : "");
+        IRC_Command(serv, quit.c_str());
+    }
     if (serv->sock >= 0)
         CloseGracefully(serv->sock);
     serv->sock = -1;

@@ -2,11 +2,8 @@
 
 #include <StringCopy.h>
 
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
 #include <string>
 #include <strings.h>
 #include <sys/socket.h>
@@ -16,28 +13,6 @@ namespace {
 constexpr int32 kReaderPriority = 10;
 constexpr int32 kIgnoreBlockSize = 20;
 constexpr int kReaderGraceMs = 50;
-constexpr int kQuitWaitMs = 50;
-
-// Closing a socket with unread input resets the connection, which can destroy the QUIT
-// before the server reads it: stop sending and read until the server closes, for a short
-// while only, since Disconnect must not keep its caller waiting on a dead connection.
-void CloseAfterQuit(int sock)
-{
-    shutdown(sock, SHUT_WR);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kQuitWaitMs);
-    char scratch[4096];
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
-        pollfd entry{sock, POLLIN, 0};
-        if (left <= 0 || poll(&entry, 1, static_cast<int>(left)) != 1)
-            return;
-        ssize_t n = recv(sock, scratch, sizeof(scratch), MSG_DONTWAIT);
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN))
-            return;
-    }
-}
 
 } // namespace
 
@@ -130,13 +105,10 @@ int32 IRC::Disconnect(const char* reason)
     std::unique_lock<std::shared_mutex> guard(fRecordLock);
     if (fConnection == nullptr)
         return 0;
-    // A connection that cannot take the QUIT line now is dead or stalled: waiting for room
-    // would only hold up the caller, so the record is released without it.
-    if (fConnection->state == 1 && IRC_Stat(fConnection, 0)) {
-        IRC_Command(fConnection, ("QUIT :" + std::string(reason ? reason : "")).c_str());
-        CloseAfterQuit(fConnection->sock);
-    }
-    IRC_FreeServ(fConnection);
+    if (fConnection->state == 1)
+        IRC_Disconnect(fConnection, reason);
+    else
+        IRC_FreeServ(fConnection);
     fConnection = nullptr;
     return 0;
 }
