@@ -221,4 +221,17 @@ bool ChangeStream::GetScroll(int32 barToken, float* value, float* maximum) const
     return true;
 }
 
+void ChangeStream::SetUserScrolls(int32 viewToken, uint32 count)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    fUserScrolls[viewToken] = count;
+}
+
+uint32 ChangeStream::UserScrolls(int32 viewToken) const
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    auto found = fUserScrolls.find(viewToken);
+    return found == fUserScrolls.end() ? 0 : found->second;
+}
+
 } // namespace kit_private

@@ -59,6 +59,9 @@ public:
     void SetScroll(int32 barToken, float value, float maximum);
     // false when the server never reported that scroll bar.
     bool GetScroll(int32 barToken, float* value, float* maximum) const;
+    // How many times the user scrolled a view (counted by the server).
+    void SetUserScrolls(int32 viewToken, uint32 count);
+    uint32 UserScrolls(int32 viewToken) const;
     // At most one B_MOUSE_MOVED waits in the window's queue at a time: the server sets this
     // when it posts one, the window clears it when it handles it.
     std::atomic<bool> mouseMovedPending{false};
@@ -89,6 +92,7 @@ private:
 
     MouseSnapshot fMouse;
     std::unordered_map<int32, std::pair<float, float>> fScroll;
+    std::unordered_map<int32, uint32> fUserScrolls;
 };
 
 } // namespace kit_private

@@ -412,7 +412,10 @@ void BTextView::SelectAll()
 void BTextView::ScrollToOffset(int32 offset)
 {
     _AssertLocked();
-    _Push(change::TextScrollTo{std::clamp(offset, 0, TextLength())});
+    kit_private::ChangeStream* stream = _Stream();
+    if (stream == nullptr)
+        return;
+    _Push(change::TextScrollTo{std::clamp(offset, 0, TextLength()), stream->UserScrolls(_Token())});
 }
 
 void BTextView::ScrollToSelection()

@@ -27,9 +27,8 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 
 BView::~BView()
 {
-    // An attached view must be removed first; deleting it attached would leave the window
-    // pointing at freed memory.
-    assert(fWindow == nullptr && "delete a view only after removing it from its window");
+    // A view deleted while attached leaves its window first, so the window never keeps a
+    // pointer to freed memory (its hooks run as this class's, the subclass being gone).
     if (fParent != nullptr)
         fParent->RemoveChild(this);
     std::vector<BView*> children;

@@ -285,9 +285,12 @@ struct TextSelect
     int32 start;
     int32 end;
 };
+// userScrolls: how many times the user had scrolled the view, as far as the window knew
+// when it asked; the server ignores a request the user has since scrolled away from.
 struct TextScrollTo
 {
     int32 offset;
+    uint32 userScrolls;
 };
 enum class ScrollStep : int32
 {

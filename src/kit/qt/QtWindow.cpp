@@ -350,6 +350,9 @@ void QtWindow::_Add(int32 token, const change::ViewAdd& add)
                 if (!fApplying)
                     Post(token, BMessage(kMsgFocused));
             };
+            scrollback->onUserScroll = [this, token](uint32_t count) {
+                fStream->SetUserScrolls(token, count);
+            };
             scrollback->onScrolled = [this, token](int32 value, int32 maximum) {
                 Node* self = _Find(token);
                 Node* scroll = self != nullptr ? _Find(self->parent) : nullptr;

@@ -351,9 +351,15 @@ void QtWindow::_ApplyText(Node& node, Change& item)
                 scrollback->SetTextInsets(insets);
             },
             [&](change::TextSelect& select) { scrollback->Select(select.start, select.end); },
-            [&](change::TextScrollTo& scroll) { scrollback->ScrollToOffset(scroll.offset); },
+            [&](change::TextScrollTo& scroll) {
+                // Asked before the window knew the user had scrolled since: the user wins.
+                if (scroll.userScrolls == scrollback->UserScrolls())
+                    scrollback->ScrollToOffset(scroll.offset);
+            },
             [&](change::TextScrollStep& step) {
                 scrollback->ScrollStep(static_cast<ScrollbackWidget::Step>(step.step));
+                // The keys that asked for it were the user's.
+                scrollback->CountUserScroll();
             },
             [&](auto&) {},
         },

@@ -422,6 +422,7 @@ void ScrollbackWidget::_ScrollBarMoved(int value)
     }
     _UpdateBar();
     viewport()->update();
+    _UserScrolled();
 }
 
 void ScrollbackWidget::scrollContentsBy(int, int)
@@ -640,6 +641,13 @@ bool ScrollbackWidget::event(QEvent* event)
     return QAbstractScrollArea::event(event);
 }
 
+void ScrollbackWidget::_UserScrolled()
+{
+    fUserScrolls++;
+    if (onUserScroll)
+        onUserScroll(fUserScrolls);
+}
+
 void ScrollbackWidget::wheelEvent(QWheelEvent* event)
 {
     qreal dy;
@@ -650,6 +658,7 @@ void ScrollbackWidget::wheelEvent(QWheelEvent* event)
         dy = -event->angleDelta().y() / 120.0 * 3 * line;
     }
     _ScrollPixels(dy);
+    _UserScrolled();
     event->accept();
 }
 
@@ -683,10 +692,13 @@ void ScrollbackWidget::mouseMoveEvent(QMouseEvent* event)
             viewport()->update();
         }
     } else if (fSelecting) {
-        if (point.y() < 0)
+        if (point.y() < 0) {
             _ScrollPixels(point.y());
-        else if (point.y() > viewport()->height())
+            _UserScrolled();
+        } else if (point.y() > viewport()->height()) {
             _ScrollPixels(point.y() - viewport()->height());
+            _UserScrolled();
+        }
         fCursor = OffsetAt(point);
         viewport()->update();
     }

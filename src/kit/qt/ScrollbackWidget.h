@@ -88,6 +88,12 @@ public:
     std::function<void(QKeyEvent*)> onKey;
     std::function<void(QMouseEvent*)> onMouse;
     std::function<void()> onFocus;
+    // The user moved the view (wheel, scroll bar, dragging a selection past an edge); the
+    // count of such moves so far.
+    std::function<void(uint32_t count)> onUserScroll;
+    uint32_t UserScrolls() const { return fUserScrolls; }
+    // Counts a move the user made through the window (its page and arrow keys).
+    void CountUserScroll() { _UserScrolled(); }
 
     // Layouts currently cached (for tests and the benchmark).
     size_t CachedLayouts() const { return fLayouts.size(); }
@@ -133,6 +139,7 @@ private:
     void _UpdateBar();
     void _ScrollBarMoved(int value);
     void _Trim();
+    void _UserScrolled();
     bool _LinkContains(const Link& link, QPoint point);
 
     ScrollbackDocument fDocument;
@@ -159,6 +166,7 @@ private:
     bool fSelecting = false;
     int32_t fPressedLink = -1; // index into the document's links while a link is pressed
     bool fPressedInside = false;
+    uint32_t fUserScrolls = 0;
 };
 
 } // namespace kit_private

@@ -371,6 +371,43 @@ TEST_F(GalleryTest, TheScrollbackFollowsTheEndOnlyWhenItWasThere)
     EXPECT_LT(scrollback->CachedLayouts(), 600u);
 }
 
+TEST_F(GalleryTest, AReaderWhoScrolledBackIsNotPulledToTheEndByALateRequest)
+{
+    auto* scrollback = Widget<ScrollbackWidget>("fDisplay");
+    ASSERT_TRUE(window->Lock());
+    for (int i = 0; i < 200; i++)
+        window->AppendLine("[12:40] <bob>", " filling");
+    window->Unlock();
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(scrollback->AtEnd());
+
+    // The window, still believing the view at its end, appends and asks to follow it; the
+    // reader scrolls back before the display gets to that request.
+    ASSERT_TRUE(window->Lock());
+    window->AppendLine("[12:41] <bob>", " decided before the reader scrolled");
+    window->Unlock();
+    scrollback->verticalScrollBar()->setValue(10);
+    ASSERT_EQ(scrollback->TopLine(), 10);
+    gDisplay->Flush();
+    EXPECT_EQ(scrollback->TopLine(), 10);
+    EXPECT_FALSE(scrollback->AtEnd());
+
+    // Later lines see the reader's position and leave it alone too.
+    ASSERT_TRUE(window->Lock());
+    window->AppendLine("[12:42] <bob>", " after");
+    window->Unlock();
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(scrollback->TopLine(), 10);
+
+    // Back at the end, the view follows new lines again.
+    scrollback->verticalScrollBar()->setValue(scrollback->verticalScrollBar()->maximum());
+    ASSERT_TRUE(window->Lock());
+    window->AppendLine("[12:43] <bob>", " followed");
+    window->Unlock();
+    ASSERT_TRUE(Sync());
+    EXPECT_TRUE(scrollback->AtEnd());
+}
+
 TEST_F(GalleryTest, ScreenshotsOfBothTabsAreSaved)
 {
     QDir().mkpath(QStringLiteral(VELMOR_SHOTS_DIR));

@@ -35,9 +35,9 @@ TEST(ChangeStream, LinksBetweenAppendsDoNotStopJoiningButAStyleChangeDoes)
     ChangeStream stream(1);
     stream.Push(7, change::TextInsert{0, "abc", {StyleAt(0)}, 1});
     stream.Push(7, change::TextLink{0, 3, 0, {0, 0, 255, 255}});
-    stream.Push(7, change::TextScrollTo{3});
+    stream.Push(7, change::TextScrollTo{3, 0});
     stream.Push(7, change::TextInsert{3, "def", {StyleAt(0)}, 2});
-    stream.Push(7, change::TextScrollTo{6});
+    stream.Push(7, change::TextScrollTo{6, 0});
     stream.Push(7, change::TextRestyle{0, 1, {StyleAt(0)}});
     stream.Push(7, change::TextInsert{6, "ghi", {StyleAt(0)}, 3});
     std::vector<Change> changes = stream.Drain();

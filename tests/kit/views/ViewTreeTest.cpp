@@ -165,6 +165,24 @@ TEST(ViewTree, TreeOperationsAndNames)
     EXPECT_EQ(shown->Find("b"), nullptr);
 }
 
+TEST(ViewTree, DeletingAnAttachedViewTakesItOutOfTheWindow)
+{
+    Fixture fixture;
+    auto* window = fixture.NewWindow();
+    auto* view = new BView(BRect(0, 0, 10, 10), "gone", B_FOLLOW_NONE, B_NAVIGABLE);
+    window->AddChild(view);
+    view->MakeFocus();
+    fixture.Start(window);
+    ASSERT_TRUE(window->Lock());
+    int32 handlers = window->CountHandlers();
+    delete view;
+    EXPECT_EQ(window->CountHandlers(), handlers - 1);
+    EXPECT_EQ(window->CountChildren(), 0);
+    EXPECT_EQ(window->CurrentFocus(), nullptr);
+    window->Unlock();
+    EXPECT_FALSE(fixture.Display().View(window, "gone"));
+}
+
 TEST(ViewTree, HiddenNestsAndFollowsParents)
 {
     Fixture fixture;
