@@ -14,8 +14,8 @@ std::vector<FontFamilyInfo> FixedFontProvider::Families()
     };
 }
 
-void FixedFontProvider::SystemFonts(SystemFontSpec* plain, SystemFontSpec* bold,
-                                    SystemFontSpec* fixed)
+void FixedFontProvider::SystemFonts(SystemFontFace* plain, SystemFontFace* bold,
+                                    SystemFontFace* fixed)
 {
     *plain = {"DejaVu Sans", "Book", 12};
     *bold = {"DejaVu Sans", "Bold", 12};

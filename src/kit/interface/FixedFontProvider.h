@@ -15,7 +15,7 @@ class FixedFontProvider : public FontProvider
 {
 public:
     std::vector<FontFamilyInfo> Families() override;
-    void SystemFonts(SystemFontSpec* plain, SystemFontSpec* bold, SystemFontSpec* fixed) override;
+    void SystemFonts(SystemFontFace* plain, SystemFontFace* bold, SystemFontFace* fixed) override;
     float StringWidth(const FontFace& face, float size, std::string_view text) override;
     font_height Height(const FontFace& face, float size) override;
 };

@@ -18,10 +18,10 @@ public:
     {
         return BFont(font_code(family, style), 12);
     }
-    static void Set(BFont* font, const kit_private::SystemFontSpec& spec)
+    static void Set(BFont* font, const kit_private::SystemFontFace& face)
     {
-        font->fFamilyAndStyle = font_code(spec.family, spec.style);
-        font->fSize = spec.size;
+        font->fFamilyAndStyle = font_code(face.family, face.style);
+        font->fSize = face.size;
     }
 };
 
@@ -67,9 +67,9 @@ namespace kit_private {
 
 void apply_system_fonts(FontProvider& provider)
 {
-    SystemFontSpec plain;
-    SystemFontSpec bold;
-    SystemFontSpec fixed;
+    SystemFontFace plain;
+    SystemFontFace bold;
+    SystemFontFace fixed;
     provider.SystemFonts(&plain, &bold, &fixed);
     BFontAccess::Set(&sPlainFont, plain);
     BFontAccess::Set(&sBoldFont, bold);

@@ -32,7 +32,7 @@ struct FontFace
     uint16 face;
 };
 
-struct SystemFontSpec
+struct SystemFontFace
 {
     std::string family;
     std::string style;
@@ -46,8 +46,8 @@ public:
 
     // Asked once, when the provider is installed.
     virtual std::vector<FontFamilyInfo> Families() = 0;
-    virtual void SystemFonts(SystemFontSpec* plain, SystemFontSpec* bold,
-                             SystemFontSpec* fixed) = 0;
+    virtual void SystemFonts(SystemFontFace* plain, SystemFontFace* bold,
+                             SystemFontFace* fixed) = 0;
 
     // Metrics, from any thread
     virtual float StringWidth(const FontFace& face, float size, std::string_view text) = 0;

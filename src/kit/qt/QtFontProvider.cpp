@@ -34,7 +34,7 @@ const QFontMetricsF& MetricsFor(const FontFace& face, float size)
     return found->second;
 }
 
-SystemFontSpec SpecOf(const QFont& font, const char* preferredStyle)
+SystemFontFace SpecOf(const QFont& font, const char* preferredStyle)
 {
     QString family = QFontInfo(font).family();
     QStringList styles = QFontDatabase::styles(family);
@@ -77,7 +77,7 @@ std::vector<FontFamilyInfo> QtFontProvider::Families()
     return fFamilies;
 }
 
-void QtFontProvider::SystemFonts(SystemFontSpec* plain, SystemFontSpec* bold, SystemFontSpec* fixed)
+void QtFontProvider::SystemFonts(SystemFontFace* plain, SystemFontFace* bold, SystemFontFace* fixed)
 {
     *plain = fPlain;
     *bold = fBold;

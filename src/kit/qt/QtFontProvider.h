@@ -16,15 +16,15 @@ public:
     QtFontProvider(); // on the GUI thread, with the application running
 
     std::vector<FontFamilyInfo> Families() override;
-    void SystemFonts(SystemFontSpec* plain, SystemFontSpec* bold, SystemFontSpec* fixed) override;
+    void SystemFonts(SystemFontFace* plain, SystemFontFace* bold, SystemFontFace* fixed) override;
     float StringWidth(const FontFace& face, float size, std::string_view text) override;
     font_height Height(const FontFace& face, float size) override;
 
 private:
     std::vector<FontFamilyInfo> fFamilies;
-    SystemFontSpec fPlain;
-    SystemFontSpec fBold;
-    SystemFontSpec fFixed;
+    SystemFontFace fPlain;
+    SystemFontFace fBold;
+    SystemFontFace fFixed;
 };
 
 // The Qt font for a kit font (its size in pixels); the plain font when not installed.
