@@ -7,6 +7,7 @@
 #include <FontProvider.h>
 #include <Messenger.h>
 #include <ViewDisplayLink.h>
+#include <ViewPrivate.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -21,14 +22,6 @@ template <typename... F> struct Overloaded : F...
     using F::operator()...;
 };
 template <typename... F> Overloaded(F...) -> Overloaded<F...>;
-
-int32 LooperIdOf(const BWindow* window)
-{
-    int32 id = 0;
-    int32 token = 0;
-    BMessenger(nullptr, window).GetIds(&id, &token);
-    return id;
-}
 
 // Replaces the runs of [start, end) (old offsets) by runs for insertedLength new bytes;
 // inserted offsets are relative to start. Neighbours with the same style merge.
@@ -117,7 +110,7 @@ HeadlessDisplay::~HeadlessDisplay()
 
 std::unique_ptr<WindowDisplayLink> HeadlessDisplay::CreateLink(BWindow* window)
 {
-    int32 id = LooperIdOf(window);
+    int32 id = looper_id_of(window);
     auto stream = std::make_shared<ChangeStream>(id);
     std::weak_ptr<ChangeStream> weak = stream;
     stream->SetWakeHandler([this, weak] {
@@ -423,7 +416,7 @@ std::vector<ShownWindow> HeadlessDisplay::Windows() const
 
 std::optional<ShownWindow> HeadlessDisplay::Window(const BWindow* window) const
 {
-    int32 id = LooperIdOf(window);
+    int32 id = looper_id_of(window);
     std::lock_guard<std::mutex> lock(fLock);
     auto found = fWindows.find(id);
     if (found == fWindows.end())
@@ -433,7 +426,7 @@ std::optional<ShownWindow> HeadlessDisplay::Window(const BWindow* window) const
 
 std::optional<ShownView> HeadlessDisplay::View(const BWindow* window, const char* name) const
 {
-    int32 id = LooperIdOf(window);
+    int32 id = looper_id_of(window);
     std::lock_guard<std::mutex> lock(fLock);
     auto found = fWindows.find(id);
     if (found == fWindows.end())
@@ -446,7 +439,7 @@ std::optional<ShownView> HeadlessDisplay::View(const BWindow* window, const char
 
 std::shared_ptr<ChangeStream> HeadlessDisplay::_Stream(const BWindow* window) const
 {
-    int32 id = LooperIdOf(window);
+    int32 id = looper_id_of(window);
     std::lock_guard<std::mutex> lock(fLock);
     auto found = fStreams.find(id);
     return found == fStreams.end() ? nullptr : found->second.lock();

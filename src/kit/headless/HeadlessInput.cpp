@@ -8,6 +8,7 @@
 #include <Messenger.h>
 #include <View.h>
 #include <ViewMessages.h>
+#include <ViewPrivate.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -17,14 +18,6 @@
 namespace kit_private {
 
 namespace {
-
-int32 LooperIdOf(const BWindow* window)
-{
-    int32 id = 0;
-    int32 token = 0;
-    BMessenger(nullptr, window).GetIds(&id, &token);
-    return id;
-}
 
 bool IsFiltered(const std::vector<FilteredKey>& keys, uint32 byte, uint32 modifiers)
 {
@@ -52,7 +45,7 @@ bool HasShortcut(const MenuNode& node, uint32 byte, uint32 modifiers)
 
 ShownWindow* HeadlessDisplay::_Find(const BWindow* window)
 {
-    auto found = fWindows.find(LooperIdOf(window));
+    auto found = fWindows.find(looper_id_of(window));
     return found == fWindows.end() ? nullptr : &found->second;
 }
 
@@ -77,7 +70,7 @@ void HeadlessDisplay::_Post(BWindow* window, const char* view, const BMessage& m
                 return;
             token = shown->token;
         } else {
-            id = LooperIdOf(window);
+            id = looper_id_of(window);
         }
     }
     post_to(id, token, message);

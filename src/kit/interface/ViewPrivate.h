@@ -53,6 +53,8 @@ public:
 
 // The handler token of a handler that belongs to a looper.
 int32 handler_token(const BHandler* handler);
+// The id a window's looper is registered under; display servers key their mirrors by it.
+int32 looper_id_of(const BWindow* window);
 // Copies a bitmap's pixels (nullptr: none).
 std::shared_ptr<const Image> image_of(const class BBitmap* bitmap);
 

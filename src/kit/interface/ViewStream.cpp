@@ -21,6 +21,14 @@ int32 handler_token(const BHandler* handler)
     return token;
 }
 
+int32 looper_id_of(const BWindow* window)
+{
+    int32 id = 0;
+    int32 token = 0;
+    BMessenger(nullptr, window).GetIds(&id, &token);
+    return id;
+}
+
 std::shared_ptr<const Image> image_of(const BBitmap* bitmap)
 {
     if (bitmap == nullptr || !bitmap->IsValid())

@@ -348,11 +348,17 @@ status_t BWindow::SetType(window_type type)
     window_look look;
     window_feel feel;
     look_and_feel(type, &look, &feel);
+    return SetKind(type, look, feel, fFlags);
+}
+
+status_t BWindow::SetKind(window_type type, window_look look, window_feel feel, uint32 flags)
+{
     if (!Lock())
         return B_BAD_VALUE;
     fType = type;
     fLook = look;
     fFeel = feel;
+    fFlags = flags;
     if (fLink)
         fLink->KindChanged();
     Unlock();
@@ -366,13 +372,7 @@ window_look BWindow::Look() const
 
 status_t BWindow::SetLook(window_look look)
 {
-    if (!Lock())
-        return B_BAD_VALUE;
-    fLook = look;
-    if (fLink)
-        fLink->KindChanged();
-    Unlock();
-    return B_OK;
+    return SetKind(fType, look, fFeel, fFlags);
 }
 
 window_feel BWindow::Feel() const
@@ -382,13 +382,7 @@ window_feel BWindow::Feel() const
 
 status_t BWindow::SetFeel(window_feel feel)
 {
-    if (!Lock())
-        return B_BAD_VALUE;
-    fFeel = feel;
-    if (fLink)
-        fLink->KindChanged();
-    Unlock();
-    return B_OK;
+    return SetKind(fType, fLook, feel, fFlags);
 }
 
 uint32 BWindow::Flags() const
@@ -398,13 +392,7 @@ uint32 BWindow::Flags() const
 
 status_t BWindow::SetFlags(uint32 flags)
 {
-    if (!Lock())
-        return B_BAD_VALUE;
-    fFlags = flags;
-    if (fLink)
-        fLink->KindChanged();
-    Unlock();
-    return B_OK;
+    return SetKind(fType, fLook, fFeel, flags);
 }
 
 uint32 BWindow::Workspaces() const

@@ -206,6 +206,8 @@ private:
     void InitWindow(BRect frame, const char* title, window_look look, window_feel feel,
                     uint32 flags, uint32 workspace);
     void PostWindowMessage(BMessage* message);
+    // Sets type, look, feel and flags together under the lock and tells the display once.
+    status_t SetKind(window_type type, window_look look, window_feel feel, uint32 flags);
     void HandleActivated(BMessage* message);
     void StartPulse();
 

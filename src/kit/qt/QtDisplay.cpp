@@ -12,6 +12,7 @@
 #include <View.h>
 #include <ViewDisplayLink.h>
 #include <ViewMessages.h>
+#include <ViewPrivate.h>
 #include <Window.h>
 
 #include <QApplication>
@@ -30,14 +31,6 @@
 namespace kit_private {
 
 namespace {
-
-int32 LooperIdOf(const BWindow* window)
-{
-    int32 id = 0;
-    int32 token = 0;
-    BMessenger(nullptr, window).GetIds(&id, &token);
-    return id;
-}
 
 std::unique_ptr<BBitmap> DecodeImage(const char* path)
 {
@@ -109,7 +102,7 @@ QtDisplay::~QtDisplay()
 
 std::unique_ptr<WindowDisplayLink> QtDisplay::CreateLink(BWindow* window)
 {
-    int32 id = LooperIdOf(window);
+    int32 id = looper_id_of(window);
     auto stream = std::make_shared<ChangeStream>(id);
     // Any thread: the GUI thread drains the stream as soon as it gets to it.
     stream->SetWakeHandler([this, id] {
@@ -217,7 +210,7 @@ bool QtDisplay::ShowAlert(const alert_request& request, std::shared_ptr<AlertRep
 
 QtWindow* QtDisplay::Mirror(const BWindow* window) const
 {
-    auto found = fMirrors.find(LooperIdOf(window));
+    auto found = fMirrors.find(looper_id_of(window));
     return found == fMirrors.end() ? nullptr : found->second.get();
 }
 
