@@ -467,13 +467,18 @@ void BView::ConvertFromScreen(BRect* rect) const
 
 // Colours
 
-void BView::SetViewColor(rgb_color color)
+void BView::_SetColor(rgb_color* slot, rgb_color color)
 {
     _AssertLocked();
-    if (color == fViewColor)
+    if (color == *slot)
         return;
-    fViewColor = color;
+    *slot = color;
     _Push(change::ViewColors{fViewColor, fLowColor, fHighColor});
+}
+
+void BView::SetViewColor(rgb_color color)
+{
+    _SetColor(&fViewColor, color);
 }
 
 void BView::SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
@@ -488,11 +493,7 @@ rgb_color BView::ViewColor() const
 
 void BView::SetHighColor(rgb_color color)
 {
-    _AssertLocked();
-    if (color == fHighColor)
-        return;
-    fHighColor = color;
-    _Push(change::ViewColors{fViewColor, fLowColor, fHighColor});
+    _SetColor(&fHighColor, color);
 }
 
 void BView::SetHighColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
@@ -507,11 +508,7 @@ rgb_color BView::HighColor() const
 
 void BView::SetLowColor(rgb_color color)
 {
-    _AssertLocked();
-    if (color == fLowColor)
-        return;
-    fLowColor = color;
-    _Push(change::ViewColors{fViewColor, fLowColor, fHighColor});
+    _SetColor(&fLowColor, color);
 }
 
 void BView::SetLowColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)

@@ -241,6 +241,8 @@ private:
     void _EmitTree();
     void _ParentResized(float dx, float dy);
     void _SetFrame(BRect frame);
+    // Stores one of the three colours and sends all three when it changed.
+    void _SetColor(rgb_color* slot, rgb_color color);
 
     BRect fFrame;
     uint32 fResizingMode;
