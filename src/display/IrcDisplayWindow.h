@@ -1,0 +1,246 @@
+#pragma once
+
+#include <Font.h>
+#include <OS.h>
+#include <TextView.h>
+#include <Window.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class BMenu;
+class BMenuBar;
+class BScrollView;
+class BStringView;
+class BTextControl;
+class ColorSaveBox;
+class IRC;
+class IrcConversationList;
+class IrcItem;
+class IrcListView;
+class IrcWindowHost;
+class IrcWindowInfo;
+class UrlTextView;
+struct irc_user;
+
+// One conversation window: the server window of a connection, a channel, or a private
+// conversation with one nick. It shows the events the main view routes to it, keeps the
+// channel's user list, and turns the lines typed into its entry field into commands.
+//
+// Ownership. The session is shared: the server window disconnects it when it closes, and
+// the last window of the server to go deletes it, so a conversation window that is still
+// handling a line never uses a freed session. Windows are deleted by the kit when they quit.
+//
+// Threads. Everything runs on the window's own thread with the window locked, except the
+// server window's "ServerConnect" and "ServerConnectionWatch" threads, which reach the
+// window only through a messenger. A window never waits for another conversation window's
+// lock: what it changes in another window (statistics, menus, closing) is posted. Other
+// threads learn about a window through its IrcWindowInfo.
+class IrcDisplayWindow : public BWindow
+{
+public:
+    enum
+    {
+        kChannelWindow = 0,
+        kServerWindow = 1,
+        kPrivateWindow = 2
+    };
+
+    // conversations: the server's list for a channel or private window; nullptr for a
+    // server window, which makes its own.
+    IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, IrcWindowHost* host,
+                     int32 kind, int32 number,
+                     std::shared_ptr<IrcConversationList> conversations);
+    ~IrcDisplayWindow() override;
+
+    // Opening (the main view's thread)
+    // A server window for a new session, with the clock texts, its status line and its
+    // threads started.
+    static IrcDisplayWindow* OpenServer(std::shared_ptr<IRC> irc, const char* host,
+                                        IrcWindowHost* windowHost, const char* time,
+                                        const char* date, bool startThreads = true);
+    // A channel (name beginning with "#") or private window, appended to the server's list;
+    // the server window's status line and every window's menu are refreshed by messages.
+    static IrcDisplayWindow* OpenConversation(std::shared_ptr<IRC> irc, const char* name,
+                                              IrcWindowHost* windowHost,
+                                              const std::shared_ptr<IrcConversationList>& list);
+
+    // BWindow
+    void MessageReceived(BMessage* message) override;
+    void Quit() override;
+    bool QuitRequested() override; // always true
+    void FrameResized(float width, float height) override;
+    void WindowActivated(bool active) override;
+
+    // Lifecycle
+    void StartThreads(); // server windows only
+    // Closes the window as its server window or the application does: no PART, no tab
+    // bookkeeping. Posted, so callable from any thread.
+    void QuitNow();
+    void SetQuitMessage(const char* text);
+
+    // Identity (the window's thread, except Info and Conversations, which are shared)
+    const std::shared_ptr<IrcWindowInfo>& Info() const { return fInfo; }
+    const std::shared_ptr<IrcConversationList>& Conversations() const { return fConversations; }
+    // The server window's list of its channel and private windows; nullptr elsewhere.
+    IrcConversationList* ChannelList() const;
+    const char* Who() const { return fName; }
+    int32 WindowType() const { return fWindowType; }
+    int32 WindowNumber() const { return fWindowNumber; }
+    bool IsConnected() const { return fConnected.load(); }
+    IRC* Session() const { return fIrc; }
+
+    // Event display (EventDisplay.cpp)
+    void HandleMessages(BMessage* message);
+    // word occurs in text, ignoring ASCII case.
+    static bool Contains(const char* text, const char* word);
+
+    // Scrollback (ScrollbackText.cpp)
+    // The only way text enters the scrollback; runs (may be nullptr) are relative to text.
+    void Append(const char* text, const text_run_array* runs);
+    // A new string the caller frees with free().
+    static char* CleanUpString(const char* text);
+    void ParseForUrls(const char* line);
+    void ClearScrollback();
+
+    // User list (UserList.cpp, ModeChange.cpp, UserPopup.cpp)
+    void AppendUserList(const char* list);
+    static int sort_func(const void* a, const void* b);
+    // Channel: a row shows exactly this nick; elsewhere: the window's name is exactly nick.
+    bool Contains(const char* nick) const;
+    // A join: adds the user at its sorted place, or updates the row that has that nick.
+    void AddUser(const char* nick, const char* host);
+    // The first row whose nick equals nick ignoring case; false when there is none.
+    bool RemoveUser(const char* nick);
+    void RenameUser(const char* oldNick, const char* newNick);
+    void SortUsers();
+    void HandleModeChange(const char* change);
+    void HandleUserPopup(BMessage* message);
+    int32 UserCount() const { return fUserCount; }
+    int32 OpCount() const { return fOpCount; }
+    IrcListView* UserListView() const { return fUsers; }
+
+    // Entry commands (EntryCommands.cpp)
+    void HandleUserEntry(const char* line);
+    signed char Emphasis() const { return fEmphasis; }
+    void SetEmphasis(signed char emphasis) { fEmphasis = emphasis; }
+    const std::vector<std::string>& History() const { return fHistory; }
+
+    // Title, status and menus (TitleAndStatus.cpp)
+    void SetChannelTitle(const char* topic);
+    // Refreshes the status line; from another thread it is posted.
+    void UpdateChannelStats();
+    void UpdateMenus(); // likewise
+    void WatchActivation(bool watch) { fWatchActivation = watch; }
+
+    // Layout (WindowLayout.cpp)
+    void DoGUI();
+
+    // Colours of the scrollback
+    static constexpr rgb_color kPlain = {0, 0, 0, 200};
+    static constexpr rgb_color kEventBlue = {0, 0, 200, 200};
+    static constexpr rgb_color kJoinBlue = {0, 0, 200, 0};
+    static constexpr rgb_color kWhoisRed = {255, 0, 0, 200};
+    static constexpr rgb_color kHighlight = {255, 0, 200, 200};
+
+private:
+    // Lifecycle (IrcDisplayWindow.cpp)
+    struct ThreadData;
+    static int32 ServerConnect(void* data);
+    static int32 ServerConnectionWatch(void* data);
+    void QuitSequence();
+
+    // Event display helpers (EventDisplay.cpp)
+    void MarkUnread();
+    void ShowKicked(const char* channel, const char* from, const char* reason);
+    void HandleJoin(const char* nick, const char* host);
+    void HandleNickChange(const char* nick, const char* newNick);
+    void ForwardConnectionLost(BMessage* message);
+    void Restyle(BFont* font, const BFont& changed);
+
+    // Title and status helpers (TitleAndStatus.cpp)
+    void RefreshStats();
+    void RefreshMenus();
+    void ActivateConversation(int32 index);
+
+    // Members -----------------------------------------------------------------------------
+    // Identity
+    std::shared_ptr<IRC> fIrcOwner;
+    IRC* fIrc;
+    IrcWindowHost* fHost;
+    std::shared_ptr<IrcWindowInfo> fInfo;
+    std::shared_ptr<IrcConversationList> fConversations; // the server's list
+    std::shared_ptr<IrcWindowInfo> fServerInfo;          // the server window's info
+    char fName[1024];
+    int32 fWindowNumber;
+    int32 fWindowType;
+
+    // Lifecycle
+    bool fQuitNow = false;
+    std::atomic<bool> fConnected{false};
+    std::atomic<bool> fTimedOut{false};
+    thread_id fConnectThread = -1;
+    thread_id fWatchThread = -1;
+    bool fRejoin = false;
+    char fRejoinChannel[256] = {};
+    std::string fQuitMessage;
+    bool fWatchActivation = true;
+
+    // Title and status
+    std::string fTitleString;
+    bool fUnreadMark = false;
+    bool fHasTab = false;
+    char fTimeString[1024] = {};
+    char fDateString[1024] = {};
+
+    // Entry line
+    signed char fEmphasis = -1;
+    std::vector<std::string> fHistory;
+    int32 fHistoryIndex = 0;
+    std::string fPendingLine;
+    bool fHasPendingLine = false;
+    bool fLineEdited = true;
+
+    // Fonts
+    BFont fTextFont;
+    BFont fMessageFont;
+    int32 fUserListWidth = 80;
+    bool fOpsFirst = true;
+
+    // Views (made by DoGUI, owned by the window)
+    ColorSaveBox* fBackground = nullptr;
+    BMenuBar* fMenuBar = nullptr;
+    BMenu* fWindowsMenu = nullptr;
+    BMenu* fOptionsMenu = nullptr;
+    BStringView* fTitle = nullptr;
+    BTextControl* fTextControl = nullptr;
+    BStringView* fStats = nullptr;
+    UrlTextView* fDisplay = nullptr;
+    BScrollView* fBgrnd = nullptr;
+    IrcListView* fUsers = nullptr;
+    BScrollView* fUserScroll = nullptr;
+
+    // User list (UserList.cpp). Rows always stand at their sort_func place, so an event
+    // touches only the rows it names: found through the index, placed by binary search.
+    IrcItem* FindUser(const char* nick) const; // exact
+    IrcItem* FindUserIgnoringCase(const char* nick) const; // the topmost such row
+    int32 UserIndex(const IrcItem* item) const; // -1 when not in the list
+    void InsertUserRow(IrcItem* item, bool selected); // list only
+    bool RemoveUserRow(IrcItem* item);                // list only; true when it was selected
+    void IndexUser(IrcItem* item);              // and the info's nick set
+    void UnindexUser(IrcItem* item);
+    void AddListedUser(const char* nick, bool op, bool voice);
+    // New marks for a listed user: recoloured, moved to its place, fOpCount kept.
+    void SetUserMarks(IrcItem* item, bool op, bool voice);
+    void DeleteUser(IrcItem* item); // out of the list, index and counts
+
+    // User list: counts, and the rows by exact nick (its keys are the info's nick set) and
+    // by nick in ASCII lower case
+    int32 fUserCount = 0;
+    int32 fOpCount = 0;
+    std::unordered_map<std::string, IrcItem*> fUsersByNick;
+    std::unordered_map<std::string, std::vector<IrcItem*>> fUsersByFoldedNick;
+};

@@ -1,0 +1,190 @@
+#include "IrcRouter.h"
+
+#include "DisplayMessages.h"
+#include "IrcDisplayWindow.h"
+#include "IrcWindowInfo.h"
+
+#include <IRC.h>
+#include <Message.h>
+#include <SessionMessages.h>
+
+#include <algorithm>
+#include <cstring>
+
+IrcRouter::IrcRouter(IrcWindowHost* host) : fHost(host) {}
+
+std::shared_ptr<IrcConversationList> IrcRouter::Connect(const std::shared_ptr<IRC>& session,
+                                                        const char* host, const char* time,
+                                                        const char* date, bool startThreads)
+{
+    IrcDisplayWindow* window =
+        IrcDisplayWindow::OpenServer(session, host, fHost, time, date, false);
+    // The list is taken before the threads start: a failed connect may close the window.
+    std::shared_ptr<IrcConversationList> list = window->Conversations();
+    {
+        std::lock_guard guard(fLock);
+        fRecords.push_back({session.get(), session, list});
+    }
+    if (startThreads && window->Lock()) {
+        window->StartThreads();
+        window->Unlock();
+    }
+    return list;
+}
+
+void IrcRouter::RemoveServer(const IrcWindowInfo* serverWindow)
+{
+    std::lock_guard guard(fLock);
+    std::erase_if(fRecords,
+                  [serverWindow](const Record& r) { return r.list->Server().get() == serverWindow; });
+}
+
+std::vector<std::shared_ptr<IrcConversationList>> IrcRouter::ServerList() const
+{
+    std::lock_guard guard(fLock);
+    std::vector<std::shared_ptr<IrcConversationList>> lists;
+    for (const Record& record : fRecords)
+        lists.push_back(record.list);
+    return lists;
+}
+
+std::shared_ptr<IrcConversationList> IrcRouter::Find(const void* session) const
+{
+    std::lock_guard guard(fLock);
+    for (const Record& record : fRecords) {
+        if (record.session == session)
+            return record.list;
+    }
+    return nullptr;
+}
+
+bool IrcRouter::Route(BMessage* message)
+{
+    switch (message->what) {
+        case MSG_IRC_EVENT:
+            RouteEvent(message);
+            return true;
+        case MSG_RAW_LINE:
+            RouteRawLine(message);
+            return true;
+        case MSG_OPEN_WINDOW:
+            OpenWindow(message);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void IrcRouter::RouteEvent(BMessage* message)
+{
+    void* session = nullptr;
+    const char* channel = nullptr;
+    if (message->FindPointer("IRC", &session) != B_OK ||
+        message->FindString("Channel", &channel) != B_OK)
+        return;
+    std::shared_ptr<IrcConversationList> list = Find(session);
+    if (list == nullptr)
+        return;
+
+    const bool active = strcmp(channel, kActiveChannel) == 0;
+    const bool everyChannel = strcmp(channel, kAllChannels) == 0;
+    const char* nick = nullptr;
+    if (everyChannel && message->FindString("Nick", &nick) != B_OK)
+        return;
+    bool foundActive = false;
+    for (const auto& window : list->Windows()) {
+        bool post;
+        if (active)
+            post = window->IsActive();
+        else if (everyChannel)
+            post = window->Kind() == IrcDisplayWindow::kChannelWindow ? window->HasNick(nick)
+                                                                       : window->NameEquals(nick);
+        else
+            post = window->NameIs(channel);
+        if (post) {
+            foundActive |= active;
+            window->Post(message);
+        }
+    }
+    if (active && !foundActive)
+        list->Server()->Post(message);
+}
+
+void IrcRouter::RouteRawLine(BMessage* message)
+{
+    void* server = nullptr;
+    if (message->FindPointer("Server", &server) != B_OK)
+        return;
+    std::lock_guard guard(fLock);
+    for (const Record& record : fRecords) {
+        if (record.list->Server()->Window() == server) {
+            record.list->Server()->Post(message);
+            return;
+        }
+    }
+}
+
+void IrcRouter::OpenWindow(BMessage* message)
+{
+    void* session = nullptr;
+    const char* channel = nullptr;
+    if (message->FindPointer("IRC", &session) != B_OK ||
+        message->FindString("Channel", &channel) != B_OK)
+        return;
+    std::shared_ptr<IRC> owner;
+    std::shared_ptr<IrcConversationList> list;
+    {
+        std::lock_guard guard(fLock);
+        for (const Record& record : fRecords) {
+            if (record.session == session) {
+                owner = record.owner.lock();
+                list = record.list;
+            }
+        }
+    }
+    if (owner == nullptr || list == nullptr || list->Server()->IsClosed())
+        return;
+    if (std::shared_ptr<IrcWindowInfo> found = list->Find(channel)) {
+        if (channel[0] == '#')
+            found->Post(MSG_ACTIVATE);
+        return;
+    }
+    IrcDisplayWindow::OpenConversation(owner, channel, fHost, list);
+}
+
+void IrcRouter::PostClock(const char* time, const char* date) const
+{
+    BMessage clock(MSG_UPDATE_STATS);
+    clock.AddString("Time", time);
+    clock.AddString("Date", date);
+    for (const auto& list : ServerList())
+        list->Server()->Post(&clock);
+}
+
+void IrcRouter::QuitAll(const char* quitMessage) const
+{
+    BMessage quit(MSG_QUIT_MESSAGE);
+    quit.AddString("Message", quitMessage != nullptr ? quitMessage : "");
+    for (const auto& list : ServerList())
+        list->Server()->Post(&quit);
+}
+
+bool IrcRouter::WaitForWindows(bigtime_t timeout) const
+{
+    const bigtime_t end = system_time() + timeout;
+    // Taken once: a server window that closes removes itself from the records.
+    const auto lists = ServerList();
+    for (;;) {
+        bool open = false;
+        for (const auto& list : lists) {
+            open |= list->Server()->Messenger().IsValid();
+            for (const auto& window : list->Windows())
+                open |= window->Messenger().IsValid();
+        }
+        if (!open)
+            return true;
+        if (system_time() >= end)
+            return false;
+        snooze(10000);
+    }
+}
