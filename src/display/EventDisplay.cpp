@@ -117,6 +117,8 @@ void IrcDisplayWindow::MessageReceived(BMessage* message)
                 copy_utf8(fTimeString, sizeof(fTimeString), text);
             if (message->FindString("Date", &text) == B_OK)
                 copy_utf8(fDateString, sizeof(fDateString), text);
+            if (fWindowType == kServerWindow)
+                fConversations->SetClock(fTimeString, fDateString);
             RefreshStats();
             break;
         }

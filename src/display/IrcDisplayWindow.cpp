@@ -56,6 +56,11 @@ IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name,
     } else {
         fConversations = std::move(conversations);
         fServerInfo = fConversations->Server();
+        std::string time;
+        std::string date;
+        fConversations->GetClock(&time, &date);
+        copy_utf8(fTimeString, sizeof(fTimeString), time.c_str());
+        copy_utf8(fDateString, sizeof(fDateString), date.c_str());
     }
 
     if (kind == kServerWindow) {
@@ -96,6 +101,7 @@ IrcDisplayWindow* IrcDisplayWindow::OpenServer(std::shared_ptr<IRC> irc, const c
     window->Lock();
     copy_utf8(window->fTimeString, sizeof(window->fTimeString), time != nullptr ? time : "");
     copy_utf8(window->fDateString, sizeof(window->fDateString), date != nullptr ? date : "");
+    window->fConversations->SetClock(window->fTimeString, window->fDateString);
     window->RefreshStats();
     if (session != nullptr)
         session->SetServer(window);

@@ -153,6 +153,20 @@ std::shared_ptr<IrcWindowInfo> IrcConversationList::Find(const char* name) const
     return nullptr;
 }
 
+void IrcConversationList::SetClock(const char* time, const char* date)
+{
+    std::lock_guard guard(fLock);
+    fTime = time != nullptr ? time : "";
+    fDate = date != nullptr ? date : "";
+}
+
+void IrcConversationList::GetClock(std::string* time, std::string* date) const
+{
+    std::lock_guard guard(fLock);
+    *time = fTime;
+    *date = fDate;
+}
+
 void IrcConversationList::PostToAll(BMessage* message) const
 {
     fServer->Post(message);

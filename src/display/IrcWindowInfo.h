@@ -89,6 +89,10 @@ public:
     // The first conversation with that name, ignoring case, or nullptr.
     std::shared_ptr<IrcWindowInfo> Find(const char* name) const;
 
+    // The server's clock texts, for a conversation that opens between two ticks.
+    void SetClock(const char* time, const char* date);
+    void GetClock(std::string* time, std::string* date) const;
+
     // Posts a copy to the server window and every conversation.
     void PostToAll(BMessage* message) const;
 
@@ -96,4 +100,6 @@ private:
     const std::shared_ptr<IrcWindowInfo> fServer;
     mutable std::mutex fLock;
     std::vector<std::shared_ptr<IrcWindowInfo>> fWindows;
+    std::string fTime;
+    std::string fDate;
 };
