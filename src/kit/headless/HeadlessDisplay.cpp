@@ -28,6 +28,20 @@ template <typename... F> Overloaded(F...) -> Overloaded<F...>;
 void SpliceRuns(std::vector<StyleRun>& runs, int32 oldLength, int32 start, int32 end,
                 int32 insertedLength, const std::vector<StyleRun>& inserted)
 {
+    // Appending, the common case of a scrollback, touches only the end.
+    if (start == oldLength && end == oldLength) {
+        for (StyleRun run : inserted) {
+            if (run.offset >= insertedLength)
+                continue;
+            run.offset += start;
+            if (!runs.empty() && runs.back().offset >= run.offset)
+                runs.pop_back();
+            if (!runs.empty() && runs.back().font == run.font && runs.back().color == run.color)
+                continue;
+            runs.push_back(run);
+        }
+        return;
+    }
     auto styleAt = [&runs](int32 offset) -> const StyleRun* {
         const StyleRun* found = nullptr;
         for (const StyleRun& run : runs) {
@@ -297,11 +311,14 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
                 int32 size = static_cast<int32>(insert.text.size());
                 SpliceRuns(view->runs, length, offset, offset, size, insert.runs);
                 view->text.insert(static_cast<size_t>(offset), insert.text);
-                for (auto& link : view->links) {
-                    if (link.start >= offset)
-                        link.start += size;
-                    if (link.end > offset)
-                        link.end += size;
+                // Links lie within the text: an append moves none.
+                if (offset < length) {
+                    for (auto& link : view->links) {
+                        if (link.start >= offset)
+                            link.start += size;
+                        if (link.end > offset)
+                            link.end += size;
+                    }
                 }
                 if (view->selectionStart >= offset)
                     view->selectionStart += size;

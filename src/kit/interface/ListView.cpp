@@ -66,7 +66,7 @@ bool BListView::AddItem(BListItem* item, int32 index)
     _AssertLocked();
     if (item == nullptr || item->fOwner != nullptr || index < 0 || index > CountItems())
         return false;
-    std::vector<int32> before = _Selected();
+    std::vector<int32> before = _SelectedBefore();
     fItems.insert(fItems.begin() + index, item);
     _Adopt(item);
     _Push(change::ListInsert{index, RowOf(item)});
@@ -87,6 +87,7 @@ bool BListView::AddList(BList* items)
         fItems.push_back(item);
         _Adopt(item);
     }
+    fSelectedCount = _Selected().size();
     _SendRows();
     return true;
 }
@@ -102,7 +103,7 @@ BListItem* BListView::RemoveItem(int32 index)
     _AssertLocked();
     if (index < 0 || index >= CountItems())
         return nullptr;
-    std::vector<int32> before = _Selected();
+    std::vector<int32> before = _SelectedBefore();
     BListItem* item = fItems[static_cast<size_t>(index)];
     fItems.erase(fItems.begin() + index);
     item->fOwner = nullptr;
@@ -164,6 +165,7 @@ void BListView::MakeEmpty()
         item->Deselect();
     }
     fItems.clear();
+    fSelectedCount = 0;
     fAnchor = -1;
     _SendRows();
     if (!before.empty())
@@ -303,9 +305,15 @@ std::vector<int32> BListView::_Selected() const
     return selected;
 }
 
+std::vector<int32> BListView::_SelectedBefore() const
+{
+    return fSelectedCount == 0 ? std::vector<int32>{} : _Selected();
+}
+
 void BListView::_SelectionChanged(const std::vector<int32>& before)
 {
     std::vector<int32> now = _Selected();
+    fSelectedCount = now.size();
     _Push(change::ListSelection{now});
     if (now == before)
         return;

@@ -103,6 +103,8 @@ private:
     void _ItemChanged(BListItem* item);
     void _SelectionChanged(const std::vector<int32>& before);
     std::vector<int32> _Selected() const;
+    // As _Selected, without the walk when nothing is selected (rows' own flags unchanged).
+    std::vector<int32> _SelectedBefore() const;
     void _SendRows();
     void _Adopt(BListItem* item);
     float _RowHeight() const;
@@ -117,4 +119,7 @@ private:
     int32 fTrackIndex;
     bool fTrackWasSelected;
     int32 fLastClicked;
+    // Rows selected as of the last selection change: adding and removing rows of a list
+    // without a selection need not look at every row.
+    size_t fSelectedCount = 0;
 };
