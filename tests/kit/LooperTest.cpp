@@ -236,6 +236,94 @@ TEST(Looper, NeverRunLooperIsDeletedByQuit)
     EXPECT_FALSE(messenger.IsValid());
 }
 
+// A looper kept after its loop ends, as the application is, so what its handlers saw can be
+// read after the loop. On 'Bye' it quits and sends to itself; on 'Hold' it waits for
+// released, then quits.
+class KeptLooper : public BLooper
+{
+public:
+    KeptLooper() : BLooper("kept") { SetDeleteOnQuit(false); }
+    void MessageReceived(BMessage* message) override
+    {
+        if (message->what == 'Bye') {
+            Quit();
+            posted = PostMessage('Self');
+            sent = BMessenger(this).SendMessage('Self');
+            validAfterQuit = BMessenger(this).IsValid();
+            return;
+        }
+        if (message->what == 'Hold') {
+            held = true;
+            while (!released)
+                snooze(1000);
+            Quit();
+            return;
+        }
+        handled++;
+    }
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
+    std::atomic<int> handled{0};
+    std::atomic<status_t> posted{B_OK};
+    std::atomic<status_t> sent{B_OK};
+    std::atomic<bool> validAfterQuit{true};
+};
+
+TEST(Looper, AHandlerSendingToItsLooperAfterQuitIsRefused)
+{
+    auto* looper = new KeptLooper;
+    thread_id thread = looper->Run();
+    ASSERT_EQ(looper->PostMessage('Bye'), B_OK);
+    ASSERT_EQ(wait_for_thread(thread, nullptr), B_OK);
+    EXPECT_EQ(looper->posted.load(), B_BAD_PORT_ID);
+    EXPECT_EQ(looper->sent.load(), B_BAD_PORT_ID);
+    EXPECT_FALSE(looper->validAfterQuit.load());
+    EXPECT_EQ(looper->handled.load(), 0);
+    delete looper;
+}
+
+// Every way of locking a looper, each expected to fail once its loop has ended.
+void ExpectNoLockPathSucceeds(BLooper* looper, const BMessenger& messenger)
+{
+    EXPECT_FALSE(looper->Lock());
+    EXPECT_FALSE(looper->IsLocked());
+    EXPECT_EQ(looper->LockWithTimeout(0), B_BAD_VALUE);
+    EXPECT_EQ(looper->LockWithTimeout(1000), B_BAD_VALUE);
+    EXPECT_FALSE(messenger.LockTarget());
+    EXPECT_EQ(messenger.LockTargetWithTimeout(0), B_BAD_VALUE);
+    EXPECT_FALSE(messenger.IsValid());
+    EXPECT_EQ(looper->PostMessage('Late'), B_BAD_PORT_ID);
+    EXPECT_EQ(looper->LockingThread(), -1);
+}
+
+TEST(Looper, AKeptLooperQuitBeforeItRanIsNoLongerLockable)
+{
+    auto* looper = new KeptLooper;
+    BMessenger messenger(looper);
+    // Until then its maker holds the lock and may take it again.
+    EXPECT_TRUE(looper->Lock());
+    looper->Unlock();
+    looper->Quit();
+    ExpectNoLockPathSucceeds(looper, messenger);
+    delete looper;
+}
+
+TEST(Looper, ALockWaiterFailsWhenTheLoopEndsUnderIt)
+{
+    auto* looper = new KeptLooper;
+    thread_id thread = looper->Run();
+    ASSERT_EQ(looper->PostMessage('Hold'), B_OK);
+    ASSERT_TRUE(WaitUntil([&] { return looper->held.load(); }));
+    std::atomic<status_t> waited{B_ERROR};
+    std::thread waiter([&] { waited = looper->LockWithTimeout(10000000); });
+    snooze(20000); // let it wait on the held lock (either way it must not get the lock)
+    looper->released = true;
+    waiter.join();
+    EXPECT_EQ(waited.load(), B_BAD_VALUE);
+    ASSERT_EQ(wait_for_thread(thread, nullptr), B_OK);
+    delete looper;
+}
+
 class Child : public BHandler
 {
 public:

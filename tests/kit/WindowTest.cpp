@@ -415,6 +415,75 @@ TEST(Application, QuitRequestedAsksEveryWindowThenRunReturns)
     EXPECT_EQ(be_app, nullptr);
 }
 
+// Every lock path of a looper whose loop has ended fails, and it takes no messages.
+void ExpectNeitherLockedNorSentTo(BLooper* looper, const BMessenger& messenger)
+{
+    EXPECT_FALSE(looper->Lock());
+    EXPECT_EQ(looper->LockWithTimeout(0), B_BAD_VALUE);
+    EXPECT_FALSE(messenger.LockTarget());
+    EXPECT_EQ(messenger.LockTargetWithTimeout(0), B_BAD_VALUE);
+    EXPECT_FALSE(messenger.IsValid());
+    EXPECT_EQ(looper->PostMessage('Late'), B_BAD_PORT_ID);
+    EXPECT_EQ(messenger.SendMessage('Late'), B_BAD_PORT_ID);
+}
+
+TEST(Application, AfterRunReturnsItCanNeitherBeLockedNorSentTo)
+{
+    auto* app = new TestApp;
+    BMessenger messenger(app);
+    std::thread quitter([&] {
+        ASSERT_TRUE(WaitUntil([&] { return app->ready.load(); }));
+        ASSERT_TRUE(messenger.LockTarget()); // still running: lockable
+        app->Unlock();
+        be_app_messenger.SendMessage(B_QUIT_REQUESTED);
+    });
+    app->Run();
+    quitter.join();
+    ExpectNeitherLockedNorSentTo(app, messenger);
+    ExpectNeitherLockedNorSentTo(app, be_app_messenger);
+    delete app;
+}
+
+// A window kept after its loop, so the lock paths can be tried on the object itself.
+class KeptWindow : public TestWindow
+{
+public:
+    KeptWindow() : TestWindow("kept") { SetDeleteOnQuit(false); }
+};
+
+TEST(Window, AfterQuitItCanNeitherBeLockedNorSentTo)
+{
+    // Quit from another thread, and asked to quit through its queue.
+    for (bool viaQueue : {false, true}) {
+        SCOPED_TRACE(viaQueue ? "B_QUIT_REQUESTED" : "Quit()");
+        auto* window = new KeptWindow;
+        thread_id thread = window->Run();
+        BMessenger messenger(window);
+        if (viaQueue) {
+            ASSERT_EQ(messenger.SendMessage(B_QUIT_REQUESTED), B_OK);
+            ASSERT_EQ(wait_for_thread(thread, nullptr), B_OK);
+        } else {
+            ASSERT_TRUE(window->Lock());
+            window->Quit();
+        }
+        ExpectNeitherLockedNorSentTo(window, messenger);
+        delete window;
+    }
+
+    // A window deleted by its quit: only its messenger is left to try.
+    std::atomic<bool> deleted{false};
+    auto* window = new TestWindow("deleted");
+    window->deleted = &deleted;
+    window->Run();
+    BMessenger messenger(window);
+    ASSERT_TRUE(messenger.LockTarget());
+    window->Quit();
+    EXPECT_TRUE(deleted.load());
+    EXPECT_FALSE(messenger.LockTarget());
+    EXPECT_EQ(messenger.LockTargetWithTimeout(0), B_BAD_VALUE);
+    EXPECT_EQ(messenger.SendMessage('Late'), B_BAD_PORT_ID);
+}
+
 TEST(Roster, LaunchPassesTheUrlAsOneArgumentWithoutAShell)
 {
     testsupport::TempDir dir;

@@ -204,6 +204,8 @@ void BLooper::Quit()
     fTerminating.store(true);
     if (fThread < 0) {
         // Never ran: nothing else can be inside the object.
+        fPort->Close();
+        fPort->MarkEnded();
         LoopEnded();
         if (fDeleteOnQuit)
             delete this;
@@ -320,6 +322,9 @@ void BLooper::EndLoop()
     fTerminating.store(true);
     std::shared_ptr<LooperPort> port = fPort;
     port->Close();
+    // From here only this thread, which holds the lock, may lock the looper: a looper kept
+    // after its loop (the application) must not be locked as if it still ran.
+    port->MarkEnded();
     LoopEnded();
     if (fDeleteOnQuit) {
         delete this;

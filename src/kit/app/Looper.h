@@ -20,14 +20,18 @@
 //   - on another thread it releases that thread's hold on the lock, waits until the looper's
 //     thread has ended and deleted the looper, and returns; the caller must not touch the
 //     looper afterwards;
-//   - before Run() it deletes the looper at once.
+//   - before Run() it deletes the looper at once (a looper kept after its loop, such as the
+//     application, stays, but as one whose loop has ended).
 // Messages still queued when the loop ends are deleted unhandled.
 //
-// After the looper is gone, PostMessage and Lock through a BMessenger fail cleanly
-// (B_BAD_PORT_ID / false). Called directly on the looper pointer they check a registry of
-// live loopers before reading the object, so they fail the same way; but calling a member
-// function through a dangling pointer is still undefined behaviour that sanitizers report:
-// keep a BMessenger to address a looper that may quit first.
+// From Quit() on, PostMessage and BMessenger::SendMessage fail (B_BAD_PORT_ID), also from the
+// looper's own handlers. Once the loop has ended, Lock, LockWithTimeout and
+// BMessenger::LockTarget(WithTimeout) fail (false / B_BAD_VALUE), whether the looper was
+// deleted or kept (the application after Run()); only the looper's thread, which holds the
+// lock while the loop ends, may take it again. Called directly on the looper pointer these
+// check a registry of live loopers before reading the object, so they fail the same way; but
+// calling a member function through a dangling pointer is still undefined behaviour that
+// sanitizers report: keep a BMessenger to address a looper that may quit first.
 
 #include <Handler.h>
 #include <List.h>
@@ -57,7 +61,7 @@ public:
     // Message transmission (any thread; the message is copied and the call returns at once).
     // PostMessage(message) targets the looper itself; with a handler argument, that handler
     // (which must belong to this looper: B_MISMATCHED_VALUES otherwise) or, for nullptr, the
-    // preferred handler. B_BAD_PORT_ID when the looper has quit.
+    // preferred handler. B_BAD_PORT_ID once Quit() was called or the looper is gone.
     status_t PostMessage(uint32 command);
     status_t PostMessage(BMessage* message);
     status_t PostMessage(uint32 command, BHandler* handler, BHandler* replyTo = nullptr);
@@ -92,7 +96,7 @@ public:
     // The looper running on that thread, or nullptr.
     static BLooper* LooperForThread(thread_id thread);
 
-    // Locking
+    // Locking (fails once the loop has ended)
     bool Lock();
     void Unlock();
     status_t LockWithTimeout(bigtime_t timeout); // B_OK, B_TIMED_OUT, B_BAD_VALUE, B_INTERRUPTED

@@ -45,7 +45,9 @@ status_t LooperPort::Push(BMessage* message)
 {
     {
         std::lock_guard lock(fQueueMutex);
-        if (!fClosed) {
+        // Refused from Quit() on: queued messages would be dropped unhandled anyway, and a
+        // failure is something the sender can act on.
+        if (!fClosed && !fQuitWake) {
             fQueue.push_back(message);
             message = nullptr;
         }
@@ -109,7 +111,7 @@ void LooperPort::Close()
 bool LooperPort::IsClosed() const
 {
     std::lock_guard lock(fQueueMutex);
-    return fClosed;
+    return fClosed || fQuitWake;
 }
 
 int32 LooperPort::Count() const
@@ -129,6 +131,8 @@ status_t LooperPort::Lock(bigtime_t timeout, bool interruptible)
             fCount++;
             return B_OK;
         }
+        if (fEnded)
+            return B_BAD_VALUE;
         if (fCount == 0) {
             fOwner = me;
             fCount = 1;
@@ -142,7 +146,7 @@ status_t LooperPort::Lock(bigtime_t timeout, bool interruptible)
                                                                        : system_time() + timeout;
     StopAwareWait stop(fLockMutex, fLockCond);
     std::unique_lock lock(fLockMutex);
-    while (!fDead && fCount != 0) {
+    while (!fDead && !fEnded && fCount != 0) {
         if (interruptible && stop.Requested())
             return B_INTERRUPTED;
         if (deadline == B_INFINITE_TIMEOUT) {
@@ -154,7 +158,7 @@ status_t LooperPort::Lock(bigtime_t timeout, bool interruptible)
             return B_TIMED_OUT;
         fLockCond.wait_for(lock, std::chrono::microseconds(left));
     }
-    if (fDead)
+    if (fDead || fEnded)
         return B_BAD_VALUE;
     fOwner = me;
     fCount = 1;
@@ -208,6 +212,15 @@ int32 LooperPort::CountLocks() const
 {
     std::lock_guard lock(fLockMutex);
     return fCount;
+}
+
+void LooperPort::MarkEnded()
+{
+    {
+        std::lock_guard lock(fLockMutex);
+        fEnded = true;
+    }
+    fLockCond.notify_all();
 }
 
 void LooperPort::MarkDead()

@@ -32,16 +32,19 @@ public:
     ~BMessenger();
 
     // Target
-    bool IsValid() const; // the looper still runs (or still accepts messages)
+    bool IsValid() const; // the looper accepts messages: it has not begun to quit
     bool IsTargetLocal() const { return true; }
     // The handler given at construction (nullptr for the preferred handler) and, in
     // *looper, the looper; both nullptr once the looper is gone. Read-only information:
     // lock the target before touching them.
     BHandler* Target(BLooper** looper) const;
+    // Fail (false / B_BAD_VALUE) once the looper's loop has ended, whether or not it was
+    // deleted.
     bool LockTarget() const;
     status_t LockTargetWithTimeout(bigtime_t timeout) const;
 
-    // Sending: the message is copied. B_BAD_PORT_ID when the looper is gone or quitting.
+    // Sending: the message is copied. B_BAD_PORT_ID when the looper is gone or quitting (from
+    // the moment Quit() is called, also from the looper's own thread).
     // replyTo and timeout are accepted for compatibility and unused (queues are unbounded).
     status_t SendMessage(uint32 command, BHandler* replyTo = nullptr) const;
     status_t SendMessage(const BMessage* message, BHandler* replyTo = nullptr,

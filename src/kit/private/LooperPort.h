@@ -24,21 +24,23 @@ struct LooperPort
     ~LooperPort(); // deletes queued messages
 
     // Queue
-    // Takes ownership; B_BAD_PORT_ID (message deleted) once closed.
+    // Takes ownership; B_BAD_PORT_ID (message deleted) once quitting or closed.
     status_t Push(BMessage* message);
     // Next message for the looper thread; nullptr once woken for quitting, closed, or when
     // the thread is asked to stop.
     BMessage* Pop();
-    // Makes Pop() return nullptr from now on (the looper is quitting).
+    // Makes Pop() return nullptr and Push() fail from now on (the looper is quitting).
     void WakeForQuit();
     // Refuses further messages and deletes the queued ones.
     void Close();
+    // Quitting or closed: messages are refused.
     bool IsClosed() const;
     int32 Count() const;
 
     // Lock (recursive, owned by a thread)
-    // B_OK; B_TIMED_OUT; B_BAD_VALUE when the looper is gone; B_INTERRUPTED on a stop request
-    // when interruptible.
+    // B_OK; B_TIMED_OUT; B_BAD_VALUE when the loop has ended or the looper is gone (only the
+    // thread still holding the lock may take it again); B_INTERRUPTED on a stop request when
+    // interruptible.
     status_t Lock(bigtime_t timeout, bool interruptible = true);
     void Unlock();
     // Releases every level the calling thread holds; returns how many.
@@ -46,6 +48,9 @@ struct LooperPort
     bool IsLockedByCaller() const;
     thread_id Owner() const;
     int32 CountLocks() const;
+    // The loop has ended (the looper may be kept, as the application is): lock waiters and
+    // new lockers fail; the thread holding the lock keeps it until it releases it.
+    void MarkEnded();
     // The looper is being deleted: lock waiters fail; the caller (holding the lock) gives it
     // up.
     void MarkDead();
@@ -70,6 +75,7 @@ private:
     std::condition_variable fLockCond;
     thread_id fOwner = -1;
     int32 fCount = 0;
+    bool fEnded = false;
     bool fDead = false;
 };
 
