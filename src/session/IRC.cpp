@@ -56,12 +56,24 @@ int32 IRC::Connect()
     altNick[length] = '`';
     altNick[length + 1] = '\0';
 
+    // The user name is one parameter of the USER line: a full name's blanks would split it
+    // and the server would refuse the registration.
+    char userName[sizeof(fRealName)];
+    size_t kept = 0;
+    for (const char* at = fRealName; *at != '\0'; at++) {
+        if (*at != ' ' && !(kept == 0 && *at == ':'))
+            userName[kept++] = *at;
+    }
+    userName[kept] = '\0';
+    if (kept == 0)
+        copy_utf8(userName, sizeof(userName), nick);
+
     int result = 0;
     {
         std::shared_lock<std::shared_mutex> guard(fRecordLock);
         if (fConnection != nullptr)
             result = IRC_StartConnect(fConnection, fServer, static_cast<uint16>(fPort), nick,
-                                      altNick, nullptr, fRealName, fRealName);
+                                      altNick, nullptr, fRealName, userName);
     }
 
     std::lock_guard<std::mutex> guard(fThreadLock);

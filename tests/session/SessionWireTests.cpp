@@ -107,3 +107,29 @@ TEST_F(SessionTest, LongNicknamesAreCut)
 }
 
 } // namespace
+
+// A full name with blanks still registers: the USER line's user name is one parameter.
+TEST(SessionRegistration, UserNameOfTheUserLineHasNoBlanks)
+{
+    IRC_SetDiagnosticSink(nullptr);
+    const struct
+    {
+        const char* realName;
+        const char* expected;
+    } cases[] = {
+        {"Real Me", "USER RealMe host server :Real Me\r\n"},
+        {" :x y", "USER xy host server : :x y\r\n"},
+        {"   ", "USER nick host server :   \r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.realName);
+        testsupport::FakeServer server;
+        IRC session("nick", "nick", c.realName, "127.0.0.1", server.Port(), new BMessage('Airc'),
+                    nullptr, nullptr);
+        ASSERT_EQ(session.Connect(), 0);
+        ASSERT_TRUE(server.Accept());
+        ASSERT_TRUE(server.WaitFor("\r\n", 2));
+        EXPECT_EQ(server.Received(), std::string("NICK nick\r\n") + c.expected);
+        session.KillThreads();
+    }
+}
