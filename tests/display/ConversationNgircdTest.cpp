@@ -1,0 +1,226 @@
+// A conversation end to end against a real server and a real other user: joining two
+// channels, every kind of event arriving in the right windows, and what the client sends.
+
+#include "DisplayFixture.h"
+
+#include <IRC.h>
+#include <IrcDisplayWindow.h>
+#include <IrcItem.h>
+#include <IrcWindowInfo.h>
+#include <Ngircd.h>
+#include <Peer.h>
+#include <RawClient.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace displaytest {
+namespace {
+
+class ConversationNgircdTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        IRC_SetDiagnosticSink(nullptr);
+        setenv("XDG_CONFIG_HOME", fHome.Path().c_str(), 1);
+        ASSERT_TRUE(fServer.Start()) << fServer.Error();
+        fDisplay = std::make_unique<kit_private::HeadlessDisplay>();
+        fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer; });
+        fLooper = new RoutingLooper(&fHost.Router());
+        fLooper->Run();
+        // bob is there first, so he is the channels' operator.
+        ASSERT_TRUE(fBob.Start(fServer.Port(), "bob", "#a,#b"));
+        fSession = std::make_shared<IRC>("me", "me", "Real Me", "127.0.0.1", fServer.Port(),
+                                         new BMessage('Airc'), fLooper, fLooper);
+        fList = fHost.Router().Connect(fSession, "127.0.0.1", "09:30", "12/09/2026");
+        ASSERT_TRUE(WaitForText(Server(), "Welcome")) << Text(Server());
+    }
+
+    void TearDown() override
+    {
+        fHost.Router().QuitAll("");
+        EXPECT_TRUE(fHost.Router().WaitForWindows(5000000));
+        fSession.reset();
+        if (fLooper->Lock())
+            fLooper->Quit();
+        fBob.Stop();
+        fDisplay.reset();
+    }
+
+    IrcDisplayWindow* Server() const { return fList->Server()->Window(); }
+    IrcDisplayWindow* Window(const char* name) const
+    {
+        auto info = fList->Find(name);
+        return info != nullptr ? info->Window() : nullptr;
+    }
+
+    std::string Text(IrcDisplayWindow* window) const
+    {
+        auto view = fDisplay->View(window, "fDisplay");
+        return view ? view->text : "";
+    }
+
+    bool WaitForText(IrcDisplayWindow* window, const std::string& text, int ms = 5000)
+    {
+        for (int i = 0; i < ms / 10; i++) {
+            if (window != nullptr && Text(window).find(text) != std::string::npos)
+                return true;
+            snooze(10000);
+        }
+        return false;
+    }
+
+    IrcDisplayWindow* WaitForWindow(const char* name, int ms = 5000)
+    {
+        for (int i = 0; i < ms / 10; i++) {
+            IrcDisplayWindow* window = Window(name);
+            if (window != nullptr && fList->Find(name)->IsConnected())
+                return window;
+            snooze(10000);
+        }
+        return nullptr;
+    }
+
+    std::vector<kit_private::ListRow> Rows(IrcDisplayWindow* window) const
+    {
+        auto view = fDisplay->View(window, "fUsers");
+        return view ? view->rows : std::vector<kit_private::ListRow>{};
+    }
+
+    bool WaitForRows(IrcDisplayWindow* window, const std::vector<std::string>& expected)
+    {
+        for (int i = 0; i < 500; i++) {
+            std::vector<std::string> rows;
+            for (const auto& row : Rows(window))
+                rows.push_back(row.text);
+            if (rows == expected)
+                return true;
+            snooze(10000);
+        }
+        return false;
+    }
+
+    void Enter(IrcDisplayWindow* window, const char* line)
+    {
+        fDisplay->Focus(window, "TextControl");
+        fDisplay->Type(window, "TextControl", (std::string(line) + "\n").c_str());
+        fDisplay->Sync(window);
+    }
+
+    testsupport::TempDir fHome;
+    testsupport::Ngircd fServer;
+    std::unique_ptr<kit_private::HeadlessDisplay> fDisplay;
+    TestHost fHost;
+    RoutingLooper* fLooper = nullptr;
+    testsupport::Peer fBob;
+    std::shared_ptr<IRC> fSession;
+    std::shared_ptr<IrcConversationList> fList;
+    int32 fAlertAnswer = 0;
+};
+
+TEST_F(ConversationNgircdTest, TwoChannelsWithARealPeer)
+{
+    Enter(Server(), "/join #a");
+    Enter(Server(), "/j b");
+    IrcDisplayWindow* a = WaitForWindow("#a");
+    IrcDisplayWindow* b = WaitForWindow("#b");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
+    const auto rows = Rows(a);
+    EXPECT_EQ(rows[0].textColor, IrcItem::kOperatorColor);
+    EXPECT_EQ(rows[1].textColor, IrcItem::kNormalColor);
+    ASSERT_TRUE(WaitForText(a, "") && fBob.WaitFor("MODE me +i") == fBob.WaitFor("", 1));
+
+    // A message with a link, and an action
+    fBob.Send("PRIVMSG #a :look at http://example.com/x, now");
+    ASSERT_TRUE(WaitForText(a, "[09:30] <bob> look at http://example.com/x, now\n"));
+    EXPECT_GE(fDisplay->View(a, "fDisplay")->links.size(), 1u);
+    fBob.Send("PRIVMSG #b :\001ACTION waves at me\001");
+    ASSERT_TRUE(WaitForText(b, "[09:30] * bob waves at me\n"));
+
+    // What the user says comes back as the same kind of line
+    Enter(a, "hello all");
+    ASSERT_TRUE(fBob.WaitFor("PRIVMSG #a :hello all"));
+    ASSERT_TRUE(WaitForText(a, "[09:30] <me> hello all\n"));
+
+    // Modes and the topic
+    fBob.Send("MODE #a +v me");
+    ASSERT_TRUE(WaitForText(a, "*** bob has set +v me in #a\n"));
+    ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
+    EXPECT_EQ(Rows(a)[1].textColor, IrcItem::kVoiceColor);
+    fBob.Send("TOPIC #a :the topic");
+    ASSERT_TRUE(WaitForText(a, "*** bob has changed the topic to the topic\n"));
+    EXPECT_EQ(fDisplay->View(a, "fTitle")->label, "#a: the topic (127.0.0.1)");
+
+    // A private message opens one window
+    fBob.Send("PRIVMSG me :psst");
+    IrcDisplayWindow* privateWindow = WaitForWindow("bob");
+    ASSERT_NE(privateWindow, nullptr);
+    ASSERT_TRUE(WaitForText(privateWindow, "[09:30] <bob> psst\n"));
+    fBob.Send("PRIVMSG me :again");
+    ASSERT_TRUE(WaitForText(privateWindow, "<bob> again"));
+    EXPECT_EQ(fList->CountItems(), 3);
+
+    // A nick change reaches both channels and not the server window
+    const std::string serverText = Text(Server());
+    fBob.Send("NICK robert");
+    ASSERT_TRUE(WaitForText(a, "*** bob is now known as robert\n"));
+    ASSERT_TRUE(WaitForText(b, "*** bob is now known as robert\n"));
+    EXPECT_EQ(Text(Server()).find("now known as"), std::string::npos);
+    EXPECT_TRUE(WaitForRows(a, {"robert", "me"}));
+
+    // Whois replies go to the active window
+    fDisplay->ActivateWindow(b, true);
+    fDisplay->Sync(b);
+    Enter(b, "/whois robert");
+    ASSERT_TRUE(WaitForText(b, "robert is on "));
+
+    // Closing a channel parts it
+    fDisplay->CloseWindow(b);
+    ASSERT_TRUE(fBob.WaitFor("PART #b"));
+
+    // The peer leaves: the quit line in the channel it shared
+    // The server puts the reason in quotes of its own.
+    fBob.Send("QUIT :off now");
+    ASSERT_TRUE(WaitForText(a, "*** robert has quit the network : \"\"off now\"\"\n")) << Text(a);
+    EXPECT_TRUE(WaitForRows(a, {"me"}));
+}
+
+TEST_F(ConversationNgircdTest, KickedThenRejoining)
+{
+    Enter(Server(), "/join #a");
+    IrcDisplayWindow* a = WaitForWindow("#a");
+    ASSERT_NE(a, nullptr);
+    std::shared_ptr<IrcWindowInfo> first = fList->Find("#a");
+    ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
+    fAlertAnswer = 1;
+    fBob.Send("KICK #a me :out");
+    for (int i = 0; i < 500 && !first->IsClosed(); i++)
+        snooze(10000);
+    ASSERT_TRUE(first->IsClosed());
+    ASSERT_EQ(fDisplay->Alerts().size(), 1u);
+    EXPECT_EQ(fDisplay->Alerts()[0].text, "You have been kicked out of channel #a by bob (out)\n");
+    // No PART, a JOIN instead: bob sees the user come back.
+    ASSERT_TRUE(fBob.WaitFor("JOIN"));
+    IrcDisplayWindow* again = WaitForWindow("#a");
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(fList->Find("#a"), first);
+    for (const std::string& line : fBob.Lines())
+        EXPECT_EQ(line.find("PART #a"), std::string::npos) << line;
+}
+
+TEST_F(ConversationNgircdTest, ClosingTheServerWindowQuitsWithTheClientsReason)
+{
+    Enter(Server(), "/join #a");
+    ASSERT_NE(WaitForWindow("#a"), nullptr);
+    fDisplay->CloseWindow(Server());
+    // The server quotes the reason and drops its trailing blank.
+    ASSERT_TRUE(fBob.WaitFor("QUIT :\"Velmor v0.31 --\"")) << fBob.Lines().back();
+    ASSERT_TRUE(fHost.Router().WaitForWindows(3000000));
+}
+
+} // namespace
+} // namespace displaytest
