@@ -6,6 +6,7 @@
 #include "IrcWindowInfo.h"
 
 #include <Menu.h>
+#include <MenuBar.h>
 #include <MenuItem.h>
 #include <Message.h>
 #include <StringView.h>
@@ -40,7 +41,11 @@ void IrcDisplayWindow::SetChannelTitle(const char* topic)
              fServerInfo->Name().c_str());
     fTitle->SetText(text);
     fTitle->ResizeTo(fTitle->StringWidth(text) + 5, fTitle->Bounds().Height());
-    fTitle->MoveTo((Bounds().right - fTitle->Bounds().right) / 2, fTitle->Frame().top);
+    // Centred, but never over the menus.
+    float left = (Bounds().right - fTitle->Bounds().right) / 2;
+    if (fMenuBar != nullptr && left < fMenuBar->Frame().right + 5)
+        left = fMenuBar->Frame().right + 5;
+    fTitle->MoveTo(left, fTitle->Frame().top);
 }
 
 void IrcDisplayWindow::UpdateChannelStats()
