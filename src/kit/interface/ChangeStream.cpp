@@ -97,7 +97,12 @@ bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
     text->append(insert.text);
     for (StyleRun& run : insert.runs) {
         run.offset += base;
-        runs->push_back(run);
+        // The pending text may end with a run at the join point (an empty text still
+        // carries its default run at 0); the appended text's own style starts there.
+        if (!runs->empty() && runs->back().offset == run.offset)
+            runs->back() = run;
+        else
+            runs->push_back(run);
     }
     *version = insert.version;
     return true;

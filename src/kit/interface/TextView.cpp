@@ -102,13 +102,17 @@ void BTextView::InsertText(const char* text, int32 length, int32 offset, const t
     // Never split a character: insert before the sequence the offset points into.
     offset = static_cast<int32>(utf8_prefix_length(fText.data(), static_cast<size_t>(offset)));
 
+    // Links lie within the text, so an append moves none: no walk over all of them.
+    const bool appending = offset == TextLength();
     _SpliceRuns(offset, offset, length, _ResolveRuns(runs, offset, length));
     fText.insert(static_cast<size_t>(offset), text, static_cast<size_t>(length));
-    for (Link& link : fLinks) {
-        if (link.start >= offset)
-            link.start += length;
-        if (link.end > offset)
-            link.end += length;
+    if (!appending) {
+        for (Link& link : fLinks) {
+            if (link.start >= offset)
+                link.start += length;
+            if (link.end > offset)
+                link.end += length;
+        }
     }
     if (fSelectionStart >= offset)
         fSelectionStart += length;

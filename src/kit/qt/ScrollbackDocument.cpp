@@ -42,7 +42,13 @@ void ScrollbackDocument::SetText(std::string_view text, const std::vector<Run>& 
     fLinks.clear();
     fLinksSorted = true;
     fLongestLink = 0;
-    fRuns.push_back({0, runs.empty() ? first : runs.front().style});
+    // Of several runs at the start, the last one holds, as everywhere else.
+    uint32_t start = runs.empty() ? first : runs.front().style;
+    for (const Run& run : runs) {
+        if (run.offset <= 0)
+            start = run.style;
+    }
+    fRuns.push_back({0, start});
     for (const Run& run : runs) {
         if (run.offset > 0 && run.offset < Length())
             PushRun(fRuns, run);
@@ -116,11 +122,14 @@ void ScrollbackDocument::Insert(int32_t offset, std::string_view text, const std
     if (fRuns.empty() || fRuns.front().offset != 0)
         fRuns.insert(fRuns.begin(), {0, before});
 
-    for (Link& link : fLinks) {
-        if (link.start >= offset)
-            link.start += length;
-        if (link.end > offset)
-            link.end += length;
+    // Links lie within the text, so an append moves none: no walk over all of them.
+    if (hasAfter) {
+        for (Link& link : fLinks) {
+            if (link.start >= offset)
+                link.start += length;
+            if (link.end > offset)
+                link.end += length;
+        }
     }
 
     int32_t line = LineAt(offset);

@@ -51,6 +51,11 @@ uint32_t ScrollbackWidget::InternStyle(const QFont& font, const QColor& color)
     return index;
 }
 
+QColor ScrollbackWidget::StyleColor(uint32_t style) const
+{
+    return style < fStyles.size() ? fStyles[style].second : QColor(Qt::black);
+}
+
 // Contents
 
 void ScrollbackWidget::SetText(std::string_view text, const std::vector<Run>& runs)

@@ -47,6 +47,8 @@ public:
     // Styles: a font and a colour, named by the index InternStyle returns (0 is the widget's
     // font in black).
     uint32_t InternStyle(const QFont& font, const QColor& color);
+    // The colour of an interned style (black for an unknown index).
+    QColor StyleColor(uint32_t style) const;
 
     // Contents; runs name interned styles
     void SetText(std::string_view text, const std::vector<Run>& runs);

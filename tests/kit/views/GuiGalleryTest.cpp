@@ -10,6 +10,7 @@
 #include <ScrollbackWidget.h>
 #include <TextControlWidget.h>
 
+#include <Font.h>
 #include <ListView.h>
 #include <Messenger.h>
 #include <ScrollBar.h>
@@ -33,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 
 extern kit_private::QtDisplay* gDisplay;
@@ -405,6 +407,65 @@ TEST_F(GalleryTest, AReaderWhoScrolledBackIsNotPulledToTheEndByALateRequest)
     window->Unlock();
     ASSERT_TRUE(Sync());
     EXPECT_TRUE(scrollback->AtEnd());
+}
+
+// A line styled as the conversation windows style theirs: the prefix, then the text.
+void AppendStyled(BTextView* view, const char* prefix, const char* text)
+{
+    std::string line = std::string(prefix) + text + "\n";
+    text_run_array* runs = BTextView::AllocRunArray(2);
+    runs->runs[0] = {0, *be_bold_font, {0, 0, 200, 200}};
+    runs->runs[1] = {static_cast<int32>(strlen(prefix)), *be_fixed_font, {0, 0, 0, 200}};
+    view->Insert(view->TextLength(), line.c_str(), static_cast<int32>(line.size()), runs);
+    BTextView::FreeRunArray(runs);
+}
+
+QColor ColourAt(ScrollbackWidget* scrollback, int32 offset)
+{
+    return scrollback->StyleColor(scrollback->Document().StyleAt(offset));
+}
+
+TEST(GuiScrollback, ALineAppendedBeforeShowKeepsItsFirstRun)
+{
+    // The view is announced (with its empty text) as soon as it joins the window; the line
+    // appended before Show() joins that pending announcement.
+    auto* window = new BWindow(BRect(100, 100, 499, 299), "first line", B_TITLED_WINDOW, 0);
+    BMessenger messenger(nullptr, window);
+    auto* view = new BTextView(BRect(0, 0, 385, 199), "fDisplay", BRect(2, 2, 383, 197),
+                               B_FOLLOW_ALL, B_WILL_DRAW);
+    view->SetStylable(true);
+    view->MakeEditable(false);
+    window->AddChild(new BScrollView("fBgrnd", view, B_FOLLOW_ALL, 0, false, true));
+    AppendStyled(view, "[12:00] <zed>", " first");
+    window->Show();
+    ASSERT_TRUE(gDisplay->Sync(window));
+    auto* scrollback = qobject_cast<ScrollbackWidget*>(gDisplay->Widget(window, "fDisplay"));
+    ASSERT_NE(scrollback, nullptr);
+    ASSERT_EQ(scrollback->Document().Text(), "[12:00] <zed> first\n");
+    EXPECT_EQ(ColourAt(scrollback, 0), QColor(0, 0, 200));
+    EXPECT_EQ(ColourAt(scrollback, static_cast<int32>(strlen("[12:00] <zed>"))), QColor(0, 0, 0));
+    if (messenger.LockTarget())
+        window->Quit();
+    gDisplay->Flush();
+}
+
+TEST_F(GalleryTest, TheFirstLineAfterClearingKeepsItsFirstRunOnScreen)
+{
+    auto* scrollback = Widget<ScrollbackWidget>("fDisplay");
+    const QColor eventBlue(0, 0, 200);
+    const QColor plain(0, 0, 0);
+    auto colourAt = [scrollback](int32 offset) { return ColourAt(scrollback, offset); };
+    ASSERT_EQ(colourAt(0), eventBlue);
+
+    // "/clear" and a new line, both before the display drains the window.
+    ASSERT_TRUE(window->Lock());
+    window->Display()->SetText("");
+    window->AppendLine("[12:50] <amy>", " after clearing");
+    window->Unlock();
+    ASSERT_TRUE(Sync());
+    ASSERT_EQ(scrollback->Document().Text(), "[12:50] <amy> after clearing\n");
+    EXPECT_EQ(colourAt(0), eventBlue);
+    EXPECT_EQ(colourAt(static_cast<int32>(strlen("[12:50] <amy>"))), plain);
 }
 
 TEST_F(GalleryTest, ScreenshotsOfBothTabsAreSaved)

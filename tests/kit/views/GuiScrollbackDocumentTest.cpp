@@ -86,6 +86,18 @@ TEST(ScrollbackDocument, RestylingAPartLeavesTheRest)
     EXPECT_EQ(Runs(document), (Runs_t{{0, 4}, {3, 5}, {4, 4}}));
 }
 
+TEST(ScrollbackDocument, OfSeveralRunsAtOneOffsetTheLastHolds)
+{
+    // An empty text's default run followed by the appended line's own runs.
+    ScrollbackDocument document;
+    document.SetText("[12:00] <zed> hi\n", {{0, 0}, {0, 1}, {14, 2}});
+    EXPECT_EQ(Runs(document), (Runs_t{{0, 1}, {14, 2}}));
+    document.SetText("abcdef", {{0, 1}, {3, 2}, {3, 3}});
+    EXPECT_EQ(Runs(document), (Runs_t{{0, 1}, {3, 3}}));
+    document.Insert(6, "gh", {{0, 1}, {0, 2}});
+    EXPECT_EQ(Runs(document), (Runs_t{{0, 1}, {3, 3}, {6, 2}}));
+}
+
 TEST(ScrollbackDocument, LinksAreFoundInOrderAlsoWhenAddedOutOfOrder)
 {
     ScrollbackDocument document;

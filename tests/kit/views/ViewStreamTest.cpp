@@ -73,6 +73,22 @@ TEST(ChangeStream, ReplacingTheTextDropsWhatWasPendingAndTakesLaterAppends)
     EXPECT_EQ(set.version, 3);
 }
 
+TEST(ChangeStream, AnAppendJoinedToAnEmptyTextBringsItsOwnFirstRun)
+{
+    rgb_color blue{0, 0, 200, 200};
+    ChangeStream stream(1);
+    stream.Push(7, change::TextSet{"", {StyleAt(0)}, 1});
+    stream.Push(7, change::TextInsert{0, "<amy> hi\n", {{0, BFont(), blue}, StyleAt(5)}, 2});
+    std::vector<Change> changes = stream.Drain();
+    ASSERT_EQ(changes.size(), 1u);
+    auto& set = std::get<change::TextSet>(changes[0].payload);
+    EXPECT_EQ(set.text, "<amy> hi\n");
+    ASSERT_EQ(set.runs.size(), 2u);
+    EXPECT_EQ(set.runs[0].offset, 0);
+    EXPECT_EQ(set.runs[0].color, blue);
+    EXPECT_EQ(set.runs[1].offset, 5);
+}
+
 TEST(ChangeStream, SettersKeepTheLatestValueInOrder)
 {
     ChangeStream stream(1);
