@@ -1,0 +1,313 @@
+// The channel user list: name lists, joins, removals and nick changes, kept in sort_func
+// order at all times and indexed by nick, so a channel of thousands costs each event only a
+// few comparisons.
+
+#include "IrcDisplayWindow.h"
+
+#include "IrcItem.h"
+#include "IrcListView.h"
+#include "IrcWindowInfo.h"
+#include "irc_user.h"
+
+#include <StringCopy.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Folded(const std::string& nick)
+{
+    std::string folded(nick);
+    for (char& c : folded)
+        c = LowerAscii(c);
+    return folded;
+}
+
+// A nick as a record holds it: cut to the record's width.
+std::string RecordNick(const char* nick)
+{
+    if (nick == nullptr)
+        return {};
+    char bounded[sizeof(irc_user::nick)];
+    copy_utf8(bounded, sizeof(bounded), nick);
+    return bounded;
+}
+
+// Operators sort first under "+", voiced users next under "@", then everyone else, each
+// group alphabetically regardless of ASCII case.
+int CompareUsers(const irc_user& a, const irc_user& b)
+{
+    auto key = [](const irc_user& user, char* out) {
+        size_t n = 0;
+        if (user.op)
+            out[n++] = '+';
+        else if (user.voice)
+            out[n++] = '@';
+        size_t length = strnlen(user.nick, sizeof(user.nick) - 1);
+        memcpy(out + n, user.nick, length);
+        out[n + length] = '\0';
+    };
+    char keyA[sizeof(irc_user::nick) + 1];
+    char keyB[sizeof(irc_user::nick) + 1];
+    key(a, keyA);
+    key(b, keyB);
+    for (size_t i = 0;; i++) {
+        int ca = static_cast<unsigned char>(LowerAscii(keyA[i]));
+        int cb = static_cast<unsigned char>(LowerAscii(keyB[i]));
+        if (ca != cb || ca == 0)
+            return ca - cb;
+    }
+}
+
+int CompareRows(const IrcItem* a, const IrcItem* b)
+{
+    return CompareUsers(*a->IrcUser(), *b->IrcUser());
+}
+
+} // namespace
+
+int IrcDisplayWindow::sort_func(const void* a, const void* b)
+{
+    auto* first = static_cast<const IrcItem*>(*static_cast<BListItem* const*>(a));
+    auto* second = static_cast<const IrcItem*>(*static_cast<BListItem* const*>(b));
+    if (first == nullptr || second == nullptr)
+        return (first != nullptr) - (second != nullptr);
+    return CompareRows(first, second);
+}
+
+void IrcDisplayWindow::AppendUserList(const char* list)
+{
+    const char* next = list != nullptr ? list : "";
+    while (*next != '\0') {
+        while (*next == ' ')
+            next++;
+        const char* end = strchr(next, ' ');
+        size_t length = end != nullptr ? static_cast<size_t>(end - next) : strlen(next);
+        std::string name(next, length);
+        next += length;
+
+        bool op = false;
+        bool voice = false;
+        size_t start = 0;
+        if (start < name.size() && name[start] == '@') {
+            start++;
+            op = voice = true;
+        }
+        if (start < name.size() && name[start] == '+') {
+            start++;
+            voice = true;
+        }
+        std::string nick = RecordNick(name.c_str() + start);
+        if (!nick.empty() && fUsers != nullptr)
+            AddListedUser(nick.c_str(), op, voice);
+    }
+    UpdateChannelStats();
+}
+
+bool IrcDisplayWindow::Contains(const char* nick) const
+{
+    if (nick == nullptr)
+        return false;
+    if (fWindowType != kChannelWindow)
+        return strcmp(fName, nick) == 0;
+    return fUsersByNick.find(nick) != fUsersByNick.end();
+}
+
+void IrcDisplayWindow::AddUser(const char* nick, const char* host)
+{
+    std::string name = RecordNick(nick);
+    if (name.empty() || fUsers == nullptr)
+        return;
+    if (IrcItem* known = FindUser(name.c_str())) {
+        // Joining again (a missed part): the user starts over without marks.
+        known->IrcUser()->SetHost(host);
+        SetUserMarks(known, false, false);
+        return;
+    }
+    auto* user = new irc_user;
+    user->SetNick(name.c_str());
+    user->SetHost(host);
+    auto* item = new IrcItem(user->nick, IrcItem::kNormalColor, user);
+    InsertUserRow(item, false);
+    IndexUser(item);
+    fUserCount++;
+}
+
+bool IrcDisplayWindow::RemoveUser(const char* nick)
+{
+    IrcItem* item = FindUserIgnoringCase(nick);
+    if (item == nullptr)
+        return false;
+    DeleteUser(item);
+    return true;
+}
+
+void IrcDisplayWindow::RenameUser(const char* oldNick, const char* newNick)
+{
+    IrcItem* item = FindUser(oldNick);
+    std::string name = RecordNick(newNick);
+    if (item == nullptr || name.empty() || name == item->IrcUser()->nick)
+        return;
+    // A nick names one user: a row left over under the new nick is stale.
+    if (IrcItem* stale = FindUser(name.c_str())) {
+        DeleteUser(stale);
+        UpdateChannelStats();
+    }
+    bool selected = RemoveUserRow(item);
+    UnindexUser(item);
+    item->IrcUser()->SetNick(name.c_str());
+    item->SetText(item->IrcUser()->nick);
+    IndexUser(item);
+    InsertUserRow(item, selected);
+}
+
+void IrcDisplayWindow::SortUsers()
+{
+    // Nothing to do: every change puts its row at its sorted place.
+}
+
+// Helpers
+
+IrcItem* IrcDisplayWindow::FindUser(const char* nick) const
+{
+    auto found = fUsersByNick.find(RecordNick(nick));
+    return found != fUsersByNick.end() ? found->second : nullptr;
+}
+
+IrcItem* IrcDisplayWindow::FindUserIgnoringCase(const char* nick) const
+{
+    auto found = fUsersByFoldedNick.find(Folded(RecordNick(nick)));
+    if (found == fUsersByFoldedNick.end() || found->second.empty())
+        return nullptr;
+    IrcItem* topmost = nullptr;
+    int32 topIndex = 0;
+    for (IrcItem* item : found->second) {
+        int32 index = UserIndex(item);
+        if (topmost == nullptr || index < topIndex) {
+            topmost = item;
+            topIndex = index;
+        }
+    }
+    return topmost;
+}
+
+int32 IrcDisplayWindow::UserIndex(const IrcItem* item) const
+{
+    if (fUsers == nullptr || item == nullptr)
+        return -1;
+    int32 low = 0;
+    int32 high = fUsers->CountItems();
+    while (low < high) {
+        int32 middle = low + (high - low) / 2;
+        if (CompareRows(static_cast<IrcItem*>(fUsers->ItemAt(middle)), item) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    // Rows with equal keys (nicks that differ only in case) stand together.
+    for (int32 i = low; i < fUsers->CountItems(); i++) {
+        auto* row = static_cast<IrcItem*>(fUsers->ItemAt(i));
+        if (row == item)
+            return i;
+        if (CompareRows(row, item) != 0)
+            break;
+    }
+    return fUsers->IndexOf(item);
+}
+
+void IrcDisplayWindow::InsertUserRow(IrcItem* item, bool selected)
+{
+    int32 low = 0;
+    int32 high = fUsers->CountItems();
+    while (low < high) {
+        int32 middle = low + (high - low) / 2;
+        if (CompareRows(item, static_cast<IrcItem*>(fUsers->ItemAt(middle))) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (selected)
+        item->Select(); // the list keeps a row that arrives selected selected
+    fUsers->AddItem(item, low);
+}
+
+bool IrcDisplayWindow::RemoveUserRow(IrcItem* item)
+{
+    bool selected = item->IsSelected();
+    fUsers->RemoveItem(UserIndex(item));
+    return selected;
+}
+
+void IrcDisplayWindow::IndexUser(IrcItem* item)
+{
+    const char* nick = item->IrcUser()->nick;
+    fUsersByNick[nick] = item;
+    fUsersByFoldedNick[Folded(nick)].push_back(item);
+    if (fInfo != nullptr)
+        fInfo->AddNick(nick);
+}
+
+void IrcDisplayWindow::UnindexUser(IrcItem* item)
+{
+    const char* nick = item->IrcUser()->nick;
+    auto exact = fUsersByNick.find(nick);
+    if (exact != fUsersByNick.end() && exact->second == item)
+        fUsersByNick.erase(exact);
+    auto folded = fUsersByFoldedNick.find(Folded(nick));
+    if (folded != fUsersByFoldedNick.end()) {
+        std::erase(folded->second, item);
+        if (folded->second.empty())
+            fUsersByFoldedNick.erase(folded);
+    }
+    if (fInfo != nullptr)
+        fInfo->RemoveNick(nick);
+}
+
+void IrcDisplayWindow::AddListedUser(const char* nick, bool op, bool voice)
+{
+    if (IrcItem* known = FindUser(nick)) {
+        // A second name list for the same channel: the row takes the newer marks.
+        SetUserMarks(known, op, voice);
+        return;
+    }
+    auto* user = new irc_user;
+    user->SetNick(nick);
+    user->op = op;
+    user->voice = voice;
+    auto* item = new IrcItem(user->nick, IrcItem::MarkColor(op, voice), user);
+    InsertUserRow(item, false);
+    IndexUser(item);
+    fUserCount++;
+    if (op)
+        fOpCount++;
+}
+
+void IrcDisplayWindow::SetUserMarks(IrcItem* item, bool op, bool voice)
+{
+    irc_user* user = item->IrcUser();
+    if (user->op == op && user->voice == voice)
+        return;
+    // Out of the list while its key changes, so the row is found and placed by its key.
+    bool selected = RemoveUserRow(item);
+    fOpCount += static_cast<int32>(op) - static_cast<int32>(user->op);
+    user->op = op;
+    user->voice = voice;
+    item->SetColor(IrcItem::MarkColor(op, voice));
+    InsertUserRow(item, selected);
+}
+
+void IrcDisplayWindow::DeleteUser(IrcItem* item)
+{
+    RemoveUserRow(item);
+    UnindexUser(item);
+    fUserCount--;
+    if (item->IrcUser()->op)
+        fOpCount--;
+    delete item;
+}
