@@ -73,19 +73,20 @@ IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name,
     SetTitle(fTitleString.c_str());
 
     DoGUI();
-    Run();
-    fInfo->SetMessenger(BMessenger(this));
+    // Everything the window's thread reads is set before it runs.
+    if (kind == kPrivateWindow) {
+        fConnected = true;
+        fInfo->SetConnected(true);
+    }
+    fHasTab = kind != kChannelWindow;
+    const thread_id thread = Run();
+    fInfo->SetMessenger(BMessenger(this), thread);
 
     // A channel window appears with the server's confirmation of the user's own JOIN.
     if (kind != kChannelWindow) {
-        if (kind == kPrivateWindow) {
-            fConnected = true;
-            fInfo->SetConnected(true);
-        }
-        Show();
-        fHasTab = true;
         if (fHost != nullptr)
             fHost->AddTab(fInfo, fName);
+        Show();
     }
 }
 

@@ -225,12 +225,12 @@ private:
 
     // User list (UserList.cpp). Rows always stand at their sort_func place, so an event
     // touches only the rows it names: found through the index, placed by binary search.
-    IrcItem* FindUser(const char* nick) const; // exact
+    IrcItem* FindUser(const char* nick) const;             // exact
     IrcItem* FindUserIgnoringCase(const char* nick) const; // the topmost such row
-    int32 UserIndex(const IrcItem* item) const; // -1 when not in the list
-    void InsertUserRow(IrcItem* item, bool selected); // list only
-    bool RemoveUserRow(IrcItem* item);                // list only; true when it was selected
-    void IndexUser(IrcItem* item);              // and the info's nick set
+    int32 UserIndex(const IrcItem* item) const;            // -1 when not in the list
+    void InsertUserRow(IrcItem* item, bool selected);      // list only
+    bool RemoveUserRow(IrcItem* item);                     // list only; true when it was selected
+    void IndexUser(IrcItem* item);                         // and the info's nick set
     void UnindexUser(IrcItem* item);
     void AddListedUser(const char* nick, bool op, bool voice);
     // New marks for a listed user: recoloured, moved to its place, fOpCount kept.

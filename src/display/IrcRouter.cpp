@@ -173,18 +173,27 @@ bool IrcRouter::WaitForWindows(bigtime_t timeout) const
 {
     const bigtime_t end = system_time() + timeout;
     // Taken once: a server window that closes removes itself from the records.
-    const auto lists = ServerList();
+    std::vector<std::shared_ptr<IrcWindowInfo>> windows;
+    for (const auto& list : ServerList()) {
+        windows.push_back(list->Server());
+        for (const auto& window : list->Windows())
+            windows.push_back(window);
+    }
     for (;;) {
         bool open = false;
-        for (const auto& list : lists) {
-            open |= list->Server()->Messenger().IsValid();
-            for (const auto& window : list->Windows())
-                open |= window->Messenger().IsValid();
-        }
+        for (const auto& window : windows)
+            open |= window->Messenger().IsValid();
         if (!open)
-            return true;
+            break;
         if (system_time() >= end)
             return false;
         snooze(10000);
     }
+    // A window is gone once its thread has deleted it.
+    for (const auto& window : windows) {
+        status_t result;
+        if (window->Thread() >= 0)
+            wait_for_thread(window->Thread(), &result);
+    }
+    return true;
 }

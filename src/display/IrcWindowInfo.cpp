@@ -10,10 +10,17 @@ IrcWindowInfo::IrcWindowInfo(IrcDisplayWindow* window, int32 kind, const char* n
 {
 }
 
-void IrcWindowInfo::SetMessenger(const BMessenger& messenger)
+void IrcWindowInfo::SetMessenger(const BMessenger& messenger, thread_id thread)
 {
     std::lock_guard guard(fLock);
     fMessenger = messenger;
+    fThread = thread;
+}
+
+thread_id IrcWindowInfo::Thread() const
+{
+    std::lock_guard guard(fLock);
+    return fThread;
 }
 
 BMessenger IrcWindowInfo::Messenger() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Messenger.h>
+#include <OS.h>
 #include <SupportDefs.h>
 
 #include <atomic>
@@ -31,8 +32,10 @@ public:
     int32 Kind() const { return fKind; }
 
     // Posting (fails once the window has quit)
-    void SetMessenger(const BMessenger& messenger); // once the window runs
+    void SetMessenger(const BMessenger& messenger, thread_id thread); // once the window runs
     BMessenger Messenger() const;
+    // The window's thread, which ends once the window is deleted.
+    thread_id Thread() const;
     status_t Post(BMessage* message) const; // copied
     status_t Post(uint32 command) const;
 
@@ -63,6 +66,7 @@ private:
     const int32 fKind;
     mutable std::mutex fLock; // fMessenger, fName, fNicks
     BMessenger fMessenger;
+    thread_id fThread = -1;
     std::string fName;
     std::unordered_set<std::string> fNicks;
     std::atomic<bool> fActive{false};

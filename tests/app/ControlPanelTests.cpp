@@ -28,7 +28,7 @@ struct FakeWindow
           info(std::make_shared<IrcWindowInfo>(nullptr, kind, name))
     {
         looper->Run();
-        info->SetMessenger(BMessenger(looper));
+        info->SetMessenger(BMessenger(looper), -1);
     }
     ~FakeWindow()
     {

@@ -23,7 +23,8 @@ class ConversationNgircdTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        IRC_SetDiagnosticSink(nullptr);
+        if (getenv("VELMOR_DIAG") == nullptr)
+            IRC_SetDiagnosticSink(nullptr);
         setenv("XDG_CONFIG_HOME", fHome.Path().c_str(), 1);
         ASSERT_TRUE(fServer.Start()) << fServer.Error();
         fDisplay = std::make_unique<kit_private::HeadlessDisplay>();
@@ -42,6 +43,7 @@ protected:
     {
         fHost.Router().QuitAll("");
         EXPECT_TRUE(fHost.Router().WaitForWindows(5000000));
+        fHost.WaitForWindowThreads();
         fSession.reset();
         if (fLooper->Lock())
             fLooper->Quit();
@@ -106,6 +108,8 @@ protected:
     {
         fDisplay->Focus(window, "TextControl");
         fDisplay->Type(window, "TextControl", (std::string(line) + "\n").c_str());
+        // Enter posts the entry's message; a second round lets the window handle it.
+        fDisplay->Sync(window);
         fDisplay->Sync(window);
     }
 
@@ -127,12 +131,11 @@ TEST_F(ConversationNgircdTest, TwoChannelsWithARealPeer)
     IrcDisplayWindow* a = WaitForWindow("#a");
     IrcDisplayWindow* b = WaitForWindow("#b");
     ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
+    ASSERT_NE(b, nullptr) << Text(Server()) << fDisplay->View(Server(), "TextControl")->text;
     ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
     const auto rows = Rows(a);
     EXPECT_EQ(rows[0].textColor, IrcItem::kOperatorColor);
     EXPECT_EQ(rows[1].textColor, IrcItem::kNormalColor);
-    ASSERT_TRUE(WaitForText(a, "") && fBob.WaitFor("MODE me +i") == fBob.WaitFor("", 1));
 
     // A message with a link, and an action
     fBob.Send("PRIVMSG #a :look at http://example.com/x, now");

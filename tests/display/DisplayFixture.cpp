@@ -17,6 +17,21 @@ void TestHost::AddTab(const std::shared_ptr<IrcWindowInfo>& window, const char* 
 {
     std::lock_guard guard(fLock);
     fTabs.emplace_back(window.get(), label);
+    fSeen.push_back(window);
+}
+
+void TestHost::WaitForWindowThreads() const
+{
+    std::vector<std::shared_ptr<IrcWindowInfo>> seen;
+    {
+        std::lock_guard guard(fLock);
+        seen = fSeen;
+    }
+    for (const auto& window : seen) {
+        status_t result;
+        if (window->Thread() >= 0)
+            wait_for_thread(window->Thread(), &result);
+    }
 }
 
 void TestHost::RemoveTab(const IrcWindowInfo* window)
@@ -137,6 +152,7 @@ void DisplayFixture::TearDown()
     // Close what is still open as the application does, then wait for it.
     fHost.Router().QuitAll("");
     EXPECT_TRUE(fHost.Router().WaitForWindows(5000000));
+    fHost.WaitForWindowThreads();
     fSession.reset();
     fList.reset();
     if (fRouterLooper->Lock())

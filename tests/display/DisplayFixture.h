@@ -48,11 +48,14 @@ public:
     std::optional<std::string> TabLabel(const IrcWindowInfo* window) const;
     int32 RemovedServers() const;
     int32 SelectedTabs() const;
+    // Waits until every window that ever had a tab has been deleted by its thread.
+    void WaitForWindowThreads() const;
 
 private:
     IrcRouter fRouter;
     mutable std::mutex fLock;
     std::vector<std::pair<const IrcWindowInfo*, std::string>> fTabs;
+    std::vector<std::shared_ptr<IrcWindowInfo>> fSeen;
     int32 fRemovedServers = 0;
     int32 fSelected = 0;
 };

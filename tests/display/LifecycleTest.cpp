@@ -111,6 +111,7 @@ protected:
     {
         fHost.Router().QuitAll("");
         EXPECT_TRUE(fHost.Router().WaitForWindows(3000000));
+        fHost.WaitForWindowThreads();
         if (fLooper->Lock())
             fLooper->Quit();
         fDisplay.reset();
