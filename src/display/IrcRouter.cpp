@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 IrcRouter::IrcRouter(IrcWindowHost* host) : fHost(host) {}
 
@@ -82,9 +83,21 @@ void IrcRouter::RouteEvent(BMessage* message)
     if (message->FindPointer("IRC", &session) != B_OK ||
         message->FindString("Channel", &channel) != B_OK)
         return;
-    std::shared_ptr<IrcConversationList> list = Find(session);
+    std::shared_ptr<IrcConversationList> list;
+    std::shared_ptr<IRC> owner;
+    {
+        std::lock_guard guard(fLock);
+        for (const Record& record : fRecords) {
+            if (record.session == session) {
+                list = record.list;
+                owner = record.owner.lock();
+            }
+        }
+    }
     if (list == nullptr)
         return;
+    // The user's own JOIN adds no row: the channel's name list brings the own nick.
+    std::string ownNick = owner != nullptr ? owner->Nick() : "";
 
     const bool active = strcmp(channel, kActiveChannel) == 0;
     const bool everyChannel = strcmp(channel, kAllChannels) == 0;
@@ -104,10 +117,66 @@ void IrcRouter::RouteEvent(BMessage* message)
         if (post) {
             foundActive |= active;
             window->Post(message);
+            if (window->Kind() == IrcDisplayWindow::kChannelWindow)
+                TrackMembers(*window, message, ownNick.c_str());
         }
     }
     if (active && !foundActive)
         list->Server()->Post(message);
+}
+
+void IrcRouter::TrackMembers(IrcWindowInfo& window, BMessage* message, const char* ownNick)
+{
+    int32 type = -1;
+    if (message->FindInt32("type", &type) != B_OK)
+        return;
+    const char* nick = "";
+    message->FindString("Nick", &nick);
+    switch (type) {
+        case 1: // QUIT
+        case 2: // PART
+            window.RemoveNick(nick);
+            break;
+        case 3: { // KICK: the victim is the first word
+            const char* data = "";
+            message->FindString("Data", &data);
+            const char* blank = strchr(data, ' ');
+            window.RemoveNick(
+                std::string(data, blank != nullptr ? blank - data : strlen(data)).c_str());
+            break;
+        }
+        case 4: // JOIN
+            if (strcmp(nick, ownNick) != 0)
+                window.AddNick(nick);
+            break;
+        case 7: { // a name list, "@" and "+" marking operators and voice
+            const char* names = "";
+            message->FindString("List", &names);
+            for (const char* at = names; *at != '\0';) {
+                while (*at == ' ')
+                    at++;
+                const char* end = strchr(at, ' ');
+                std::string name(at, end != nullptr ? end - at : strlen(at));
+                at += name.size();
+                size_t skip = 0;
+                if (skip < name.size() && name[skip] == '@')
+                    skip++;
+                if (skip < name.size() && name[skip] == '+')
+                    skip++;
+                if (skip < name.size())
+                    window.AddNick(name.c_str() + skip);
+            }
+            break;
+        }
+        case 11: { // NICK
+            const char* newNick = "";
+            message->FindString("NewNick", &newNick);
+            window.RenameNick(nick, newNick);
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 void IrcRouter::RouteRawLine(BMessage* message)

@@ -54,6 +54,9 @@ private:
     };
 
     void RouteEvent(BMessage* message);
+    // Keeps the window's nick set in routing order, so an event is routed by the members
+    // the events before it left, whether or not the window has shown them yet.
+    static void TrackMembers(IrcWindowInfo& window, BMessage* message, const char* ownNick);
     void RouteRawLine(BMessage* message);
     void OpenWindow(BMessage* message);
 

@@ -83,8 +83,26 @@ void IrcWindowInfo::AddNick(const char* nick)
 
 void IrcWindowInfo::RemoveNick(const char* nick)
 {
+    if (nick == nullptr)
+        return;
     std::lock_guard guard(fLock);
-    fNicks.erase(nick);
+    if (fNicks.erase(nick) != 0)
+        return;
+    for (auto it = fNicks.begin(); it != fNicks.end(); ++it) {
+        if (strcasecmp(it->c_str(), nick) == 0) {
+            fNicks.erase(it);
+            return;
+        }
+    }
+}
+
+void IrcWindowInfo::RenameNick(const char* oldNick, const char* newNick)
+{
+    if (oldNick == nullptr || newNick == nullptr)
+        return;
+    std::lock_guard guard(fLock);
+    if (fNicks.erase(oldNick) != 0)
+        fNicks.insert(newNick);
 }
 
 void IrcWindowInfo::ClearNicks()

@@ -54,10 +54,13 @@ public:
     bool IsClosed() const { return fClosed.load(); }
     bool ClaimClose() { return !fClosed.exchange(true); }
 
-    // The nicks of the user list, compared exactly
+    // The nicks of the user list, compared exactly. Kept by the router as it routes the
+    // membership events, so routing never waits for the window to have handled them.
     bool HasNick(const char* nick) const;
     void AddNick(const char* nick);
+    // The nick, or else one that differs only in ASCII case, as the list removes users.
     void RemoveNick(const char* nick);
+    void RenameNick(const char* oldNick, const char* newNick);
     void ClearNicks();
     size_t CountNicks() const;
 

@@ -21,13 +21,29 @@ constexpr std::array<std::string_view, 12> kPrefixes = {
 };
 constexpr std::string_view kWebPrefix = "www.";
 
+// ASCII only: the prefixes are ASCII, and the locale must not decide what matches.
+constexpr char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether some prefix starts with this character: most positions of a line start none.
+bool CanStartLink(char c)
+{
+    c = Lower(c);
+    for (std::string_view prefix : kPrefixes) {
+        if (prefix[0] == c)
+            return true;
+    }
+    return false;
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
         return false;
     for (size_t i = 0; i < prefix.size(); i++) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (Lower(text[i]) != prefix[i])
             return false;
     }
     return true;
@@ -166,6 +182,10 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
     size_t i = 0;
     while (i < line.size()) {
         size_t next = i + 1;
+        if (!CanStartLink(line[i])) {
+            i = next;
+            continue;
+        }
         for (std::string_view prefix : kPrefixes) {
             if (!StartsWithIgnoringCase(line.substr(i), prefix))
                 continue;

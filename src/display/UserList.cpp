@@ -249,8 +249,6 @@ void IrcDisplayWindow::IndexUser(IrcItem* item)
     const char* nick = item->IrcUser()->nick;
     fUsersByNick[nick] = item;
     fUsersByFoldedNick[Folded(nick)].push_back(item);
-    if (fInfo != nullptr)
-        fInfo->AddNick(nick);
 }
 
 void IrcDisplayWindow::UnindexUser(IrcItem* item)
@@ -265,8 +263,6 @@ void IrcDisplayWindow::UnindexUser(IrcItem* item)
         if (folded->second.empty())
             fUsersByFoldedNick.erase(folded);
     }
-    if (fInfo != nullptr)
-        fInfo->RemoveNick(nick);
 }
 
 void IrcDisplayWindow::AddListedUser(const char* nick, bool op, bool voice)

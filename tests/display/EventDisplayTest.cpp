@@ -237,3 +237,29 @@ TEST_F(EventDisplayTest, ConnectionLostIsToldInEveryWindow)
 
 } // namespace
 } // namespace displaytest
+
+namespace displaytest {
+namespace {
+
+// The router decides who gets a QUIT or NICK by the members it has routed so far, not by
+// what a busy window has shown yet: a window that lags behind loses no line.
+TEST_F(EventDisplayTest, AWindowBehindItsEventsStillGetsEveryQuitAndNick)
+{
+    IrcDisplayWindow* chan = Join("#chan", "me");
+    ASSERT_TRUE(chan->Lock());
+    ASSERT_TRUE(fServer.Send(":amy!a@h JOIN :#chan\r\n:amy!a@h NICK :amelia\r\n"
+                             ":amelia!a@h QUIT :gone\r\nPING :held\r\n"));
+    ASSERT_TRUE(fServer.WaitFor("PONG held\r\n"));
+    fRouterLooper->Sync();
+    chan->Unlock();
+    Settle();
+    const std::string text = Text(chan);
+    EXPECT_NE(text.find("*** amy is now known as amelia\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("*** amelia has quit the network : \"gone\"\n"), std::string::npos)
+        << text;
+    EXPECT_EQ(Rows(chan), std::vector<std::string>{"me"});
+    EXPECT_FALSE(chan->Info()->HasNick("amelia"));
+}
+
+} // namespace
+} // namespace displaytest
