@@ -144,8 +144,7 @@ bool ScrollbackEndsWith(const std::shared_ptr<IrcWindowInfo>& info, const char* 
     if (view != nullptr) {
         const int32 size = view->TextLength();
         const size_t n = strlen(text);
-        ends = static_cast<size_t>(size) >= n &&
-               memcmp(view->Text() + size - n, text, n) == 0;
+        ends = static_cast<size_t>(size) >= n && memcmp(view->Text() + size - n, text, n) == 0;
         if (length != nullptr)
             *length = size;
     }
@@ -176,8 +175,8 @@ void PrintUsage()
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     fprintf(gOut, " peak_rss_mb=%.1f cpu_s=%.2f", usage.ru_maxrss / 1024.0,
-           usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-               usage.ru_stime.tv_usec / 1e6);
+            usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                usage.ru_stime.tv_usec / 1e6);
 }
 
 // Single lines from our own socket, each timed until the scrollback shows it.
@@ -217,8 +216,8 @@ int Latency(Host& host, Router* router, int count)
     }
     std::sort(samples.begin(), samples.end());
     fprintf(gOut, "latency_median_us=%.1f latency_p99_us=%.1f samples=%zu\n",
-           samples[samples.size() / 2] * 1e6, samples[samples.size() * 99 / 100] * 1e6,
-           samples.size());
+            samples[samples.size() / 2] * 1e6, samples[samples.size() * 99 / 100] * 1e6,
+            samples.size());
     host.fRouter.QuitAll("bench");
     host.fRouter.WaitForWindows(3000000);
     close(peer);
@@ -297,8 +296,7 @@ int main(int argc, char** argv)
                     display->Widget(run.channel->Window(), "fDisplay"));
                 const std::string& text = widget != nullptr ? widget->Document().Text() : "";
                 if (text.size() >= strlen(kMarker) &&
-                    text.compare(text.size() - strlen(kMarker), std::string::npos, kMarker) ==
-                        0) {
+                    text.compare(text.size() - strlen(kMarker), std::string::npos, kMarker) == 0) {
                     onScreen = Clock::now();
                     QApplication::quit();
                 }

@@ -5,9 +5,9 @@
 // Codes a conversation window handles besides the session's event messages.
 
 // Input
-constexpr uint32 MSG_ENTRY_RETURN = 'Aret';  // Enter in the entry field
-constexpr uint32 MSG_MISSED_CHAR = 'Aftb';   // "MissedChar": a key typed outside the entry field
-constexpr uint32 MSG_OPEN_LINK = 'Ailk';     // "url": a link of the scrollback was clicked
+constexpr uint32 MSG_ENTRY_RETURN = 'Aret'; // Enter in the entry field
+constexpr uint32 MSG_MISSED_CHAR = 'Aftb';  // "MissedChar": a key typed outside the entry field
+constexpr uint32 MSG_OPEN_LINK = 'Ailk';    // "url": a link of the scrollback was clicked
 
 // "Windows" and "Options" menus
 constexpr uint32 MSG_SELECT_WINDOW = 'Aisq'; // "index" in the server's conversation list

@@ -47,98 +47,98 @@ bool IrcDisplayWindow::Contains(const char* text, const char* word)
 void IrcDisplayWindow::MessageReceived(BMessage* message)
 {
     switch (message->what) {
-        case MSG_RAW_LINE:
-        case MSG_IRC_EVENT:
-            HandleMessages(message);
-            break;
-        case MSG_ENTRY_RETURN:
-            if (fTextControl != nullptr && fTextControl->Text()[0] != '\0') {
-                const std::string line = fTextControl->Text();
-                HandleUserEntry(line.c_str());
-                if (fTextControl != nullptr)
-                    fTextControl->SetText("");
-            }
-            break;
-        case MSG_MISSED_CHAR: {
-            const char* bytes = nullptr;
-            if (fTextControl != nullptr && message->FindString("MissedChar", &bytes) == B_OK) {
-                fTextControl->MakeFocus(true);
-                fTextControl->TextView()->Insert(bytes);
-            }
-            break;
+    case MSG_RAW_LINE:
+    case MSG_IRC_EVENT:
+        HandleMessages(message);
+        break;
+    case MSG_ENTRY_RETURN:
+        if (fTextControl != nullptr && fTextControl->Text()[0] != '\0') {
+            const std::string line = fTextControl->Text();
+            HandleUserEntry(line.c_str());
+            if (fTextControl != nullptr)
+                fTextControl->SetText("");
         }
-        case MSG_SELECT_WINDOW: {
-            int32 index = -1;
-            if (message->FindInt32("index", &index) == B_OK)
-                ActivateConversation(index);
-            break;
+        break;
+    case MSG_MISSED_CHAR: {
+        const char* bytes = nullptr;
+        if (fTextControl != nullptr && message->FindString("MissedChar", &bytes) == B_OK) {
+            fTextControl->MakeFocus(true);
+            fTextControl->TextView()->Insert(bytes);
         }
-        case MSG_SELECT_SERVER:
-            if (fWindowType == kChannelWindow)
-                fServerInfo->Post(MSG_ACTIVATE);
+        break;
+    }
+    case MSG_SELECT_WINDOW: {
+        int32 index = -1;
+        if (message->FindInt32("index", &index) == B_OK)
+            ActivateConversation(index);
+        break;
+    }
+    case MSG_SELECT_SERVER:
+        if (fWindowType == kChannelWindow)
+            fServerInfo->Post(MSG_ACTIVATE);
+        break;
+    case MSG_TEXT_FONT_SIZE:
+    case MSG_MESSAGE_FONT_SIZE: {
+        int32 size = 0;
+        if (message->FindInt32("size", &size) != B_OK || size <= 0)
             break;
-        case MSG_TEXT_FONT_SIZE:
-        case MSG_MESSAGE_FONT_SIZE: {
-            int32 size = 0;
-            if (message->FindInt32("size", &size) != B_OK || size <= 0)
-                break;
-            BFont* font = message->what == MSG_TEXT_FONT_SIZE ? &fTextFont : &fMessageFont;
-            BFont changed(*font);
-            changed.SetSize(static_cast<float>(size));
+        BFont* font = message->what == MSG_TEXT_FONT_SIZE ? &fTextFont : &fMessageFont;
+        BFont changed(*font);
+        changed.SetSize(static_cast<float>(size));
+        Restyle(font, changed);
+        break;
+    }
+    case MSG_TEXT_FONT_FAMILY:
+    case MSG_MESSAGE_FONT_FAMILY: {
+        const char* family = nullptr;
+        const char* style = nullptr;
+        if (message->FindString("family", &family) != B_OK ||
+            message->FindString("style", &style) != B_OK)
+            break;
+        BFont* font = message->what == MSG_TEXT_FONT_FAMILY ? &fTextFont : &fMessageFont;
+        BFont changed(*font);
+        if (changed.SetFamilyAndStyle(family, style) == B_OK)
             Restyle(font, changed);
-            break;
-        }
-        case MSG_TEXT_FONT_FAMILY:
-        case MSG_MESSAGE_FONT_FAMILY: {
-            const char* family = nullptr;
-            const char* style = nullptr;
-            if (message->FindString("family", &family) != B_OK ||
-                message->FindString("style", &style) != B_OK)
-                break;
-            BFont* font = message->what == MSG_TEXT_FONT_FAMILY ? &fTextFont : &fMessageFont;
-            BFont changed(*font);
-            if (changed.SetFamilyAndStyle(family, style) == B_OK)
-                Restyle(font, changed);
-            break;
-        }
-        case MSG_PRIVATE_CHAT:
-        case MSG_WHOIS_USER:
-        case MSG_OP_USERS:
-        case MSG_DEOP_USERS:
-        case MSG_VOICE_USERS:
-        case MSG_DEVOICE_USERS:
-        case MSG_BAN_USER:
-        case MSG_KICK_BAN_USER:
-            HandleUserPopup(message);
-            break;
-        case MSG_UPDATE_STATS: {
-            const char* text = nullptr;
-            if (message->FindString("Time", &text) == B_OK)
-                copy_utf8(fTimeString, sizeof(fTimeString), text);
-            if (message->FindString("Date", &text) == B_OK)
-                copy_utf8(fDateString, sizeof(fDateString), text);
-            if (fWindowType == kServerWindow)
-                fConversations->SetClock(fTimeString, fDateString);
-            RefreshStats();
-            break;
-        }
-        case MSG_UPDATE_MENUS:
-            RefreshMenus();
-            break;
-        case MSG_QUIT_MESSAGE:
-            SetQuitMessage(StringField(message, "Message"));
-            [[fallthrough]];
-        case MSG_QUIT_NOW:
-            fQuitNow = true;
-            fWatchActivation = false;
-            Quit();
-            break;
-        case MSG_ACTIVATE:
-            Activate(true);
-            break;
-        default:
-            BWindow::MessageReceived(message);
-            break;
+        break;
+    }
+    case MSG_PRIVATE_CHAT:
+    case MSG_WHOIS_USER:
+    case MSG_OP_USERS:
+    case MSG_DEOP_USERS:
+    case MSG_VOICE_USERS:
+    case MSG_DEVOICE_USERS:
+    case MSG_BAN_USER:
+    case MSG_KICK_BAN_USER:
+        HandleUserPopup(message);
+        break;
+    case MSG_UPDATE_STATS: {
+        const char* text = nullptr;
+        if (message->FindString("Time", &text) == B_OK)
+            copy_utf8(fTimeString, sizeof(fTimeString), text);
+        if (message->FindString("Date", &text) == B_OK)
+            copy_utf8(fDateString, sizeof(fDateString), text);
+        if (fWindowType == kServerWindow)
+            fConversations->SetClock(fTimeString, fDateString);
+        RefreshStats();
+        break;
+    }
+    case MSG_UPDATE_MENUS:
+        RefreshMenus();
+        break;
+    case MSG_QUIT_MESSAGE:
+        SetQuitMessage(StringField(message, "Message"));
+        [[fallthrough]];
+    case MSG_QUIT_NOW:
+        fQuitNow = true;
+        fWatchActivation = false;
+        Quit();
+        break;
+    case MSG_ACTIVATE:
+        Activate(true);
+        break;
+    default:
+        BWindow::MessageReceived(message);
+        break;
     }
 }
 
@@ -172,141 +172,142 @@ void IrcDisplayWindow::HandleMessages(BMessage* message)
     line[0] = '\0';
     const char* nick = StringField(message, "Nick");
     switch (type) {
-        case 0: {
-            const char* said = StringField(message, "Said");
-            if (action) {
-                ComposeLine(line, sizeof(line), "[%s] * %s %s\n", fTimeString, nick, said);
-                runs->runs[1].offset = static_cast<int32>(strlen(fTimeString) + 3);
-                runs->runs[1].color = kWhoisRed;
-            } else {
-                ComposeLine(line, sizeof(line), "[%s] <%s> %s\n", fTimeString, nick, said);
-                runs->runs[1].offset = static_cast<int32>(strlen(fTimeString) + strlen(nick) + 5);
-            }
-            if (fIrc != nullptr && Contains(said, fIrc->Nick()))
-                runs->runs[1].color = kHighlight;
-            break;
+    case 0: {
+        const char* said = StringField(message, "Said");
+        if (action) {
+            ComposeLine(line, sizeof(line), "[%s] * %s %s\n", fTimeString, nick, said);
+            runs->runs[1].offset = static_cast<int32>(strlen(fTimeString) + 3);
+            runs->runs[1].color = kWhoisRed;
+        } else {
+            ComposeLine(line, sizeof(line), "[%s] <%s> %s\n", fTimeString, nick, said);
+            runs->runs[1].offset = static_cast<int32>(strlen(fTimeString) + strlen(nick) + 5);
         }
-        case 1:
-            ComposeLine(line, sizeof(line), "*** %s has quit the network : \"%s\"\n", nick,
+        if (fIrc != nullptr && Contains(said, fIrc->Nick()))
+            runs->runs[1].color = kHighlight;
+        break;
+    }
+    case 1:
+        ComposeLine(line, sizeof(line), "*** %s has quit the network : \"%s\"\n", nick,
                     StringField(message, "Reason"));
-            single(kEventBlue);
-            RemoveUser(nick);
-            UpdateChannelStats();
-            break;
-        case 2:
-            ComposeLine(line, sizeof(line), "*** %s has left the channel\n", nick);
-            single(kEventBlue);
-            RemoveUser(nick);
-            UpdateChannelStats();
-            break;
-        case 3: {
-            const char* data = StringField(message, "Data");
-            const char* blank = strchr(data, ' ');
-            char victim[256];
-            char reason[256];
-            copy_utf8(victim, sizeof(victim), data,
-                      blank != nullptr ? static_cast<size_t>(blank - data) : strlen(data));
-            reason[0] = '\0';
-            if (blank != nullptr && blank[1] != '\0')
-                copy_utf8(reason, sizeof(reason), blank + 2);
-            const char* channel = StringField(message, "Channel");
-            const char* from = StringField(message, "From");
-            if (fIrc != nullptr && strcmp(victim, fIrc->Nick()) == 0) {
-                ShowKicked(channel, from, reason);
-                return;
-            }
-            RemoveUser(victim);
-            UpdateChannelStats();
-            ComposeLine(line, sizeof(line), "*** %s has been kicked off channel %s by %s (%s)\n", victim, channel,
-                    from, reason);
-            single(kEventBlue);
-            break;
-        }
-        case 4: {
-            const char* host = StringField(message, "Host");
-            if (fIrc != nullptr && strcmp(nick, fIrc->Nick()) == 0) {
-                HandleJoin(nick, host);
-                return;
-            }
-            AddUser(nick, host);
-            UpdateChannelStats();
-            ComposeLine(line, sizeof(line), "*** %s (%s) has joined the channel\n", nick, host);
-            single(kJoinBlue);
-            break;
-        }
-        case 5:
-            SetChannelTitle(StringField(message, "Topic"));
+        single(kEventBlue);
+        RemoveUser(nick);
+        UpdateChannelStats();
+        break;
+    case 2:
+        ComposeLine(line, sizeof(line), "*** %s has left the channel\n", nick);
+        single(kEventBlue);
+        RemoveUser(nick);
+        UpdateChannelStats();
+        break;
+    case 3: {
+        const char* data = StringField(message, "Data");
+        const char* blank = strchr(data, ' ');
+        char victim[256];
+        char reason[256];
+        copy_utf8(victim, sizeof(victim), data,
+                  blank != nullptr ? static_cast<size_t>(blank - data) : strlen(data));
+        reason[0] = '\0';
+        if (blank != nullptr && blank[1] != '\0')
+            copy_utf8(reason, sizeof(reason), blank + 2);
+        const char* channel = StringField(message, "Channel");
+        const char* from = StringField(message, "From");
+        if (fIrc != nullptr && strcmp(victim, fIrc->Nick()) == 0) {
+            ShowKicked(channel, from, reason);
             return;
-        case 7:
-            AppendUserList(StringField(message, "List"));
-            return;
-        case 8:
-            SortUsers();
-            return;
-        case 10: {
-            const char* topic = StringField(message, "Topic");
-            ComposeLine(line, sizeof(line), "*** %s has changed the topic to %s\n", nick, topic);
-            single(kEventBlue);
-            SetChannelTitle(topic);
-            break;
         }
-        case 11: {
-            const char* newNick = StringField(message, "NewNick");
-            ComposeLine(line, sizeof(line), "*** %s is now known as %s\n", nick, newNick);
-            single(kEventBlue);
-            HandleNickChange(nick, newNick);
-            break;
+        RemoveUser(victim);
+        UpdateChannelStats();
+        ComposeLine(line, sizeof(line), "*** %s has been kicked off channel %s by %s (%s)\n",
+                    victim, channel, from, reason);
+        single(kEventBlue);
+        break;
+    }
+    case 4: {
+        const char* host = StringField(message, "Host");
+        if (fIrc != nullptr && strcmp(nick, fIrc->Nick()) == 0) {
+            HandleJoin(nick, host);
+            return;
         }
-        case 12: {
-            // Only a trailing blank goes: the last argument must still match its row.
-            std::string change = StringField(message, "Change");
-            if (!change.empty() && change.back() == ' ')
-                change.pop_back();
-            ComposeLine(line, sizeof(line), "*** %s has set %s in %s\n", StringField(message, "From"),
+        AddUser(nick, host);
+        UpdateChannelStats();
+        ComposeLine(line, sizeof(line), "*** %s (%s) has joined the channel\n", nick, host);
+        single(kJoinBlue);
+        break;
+    }
+    case 5:
+        SetChannelTitle(StringField(message, "Topic"));
+        return;
+    case 7:
+        AppendUserList(StringField(message, "List"));
+        return;
+    case 8:
+        SortUsers();
+        return;
+    case 10: {
+        const char* topic = StringField(message, "Topic");
+        ComposeLine(line, sizeof(line), "*** %s has changed the topic to %s\n", nick, topic);
+        single(kEventBlue);
+        SetChannelTitle(topic);
+        break;
+    }
+    case 11: {
+        const char* newNick = StringField(message, "NewNick");
+        ComposeLine(line, sizeof(line), "*** %s is now known as %s\n", nick, newNick);
+        single(kEventBlue);
+        HandleNickChange(nick, newNick);
+        break;
+    }
+    case 12: {
+        // Only a trailing blank goes: the last argument must still match its row.
+        std::string change = StringField(message, "Change");
+        if (!change.empty() && change.back() == ' ')
+            change.pop_back();
+        ComposeLine(line, sizeof(line), "*** %s has set %s in %s\n", StringField(message, "From"),
                     change.c_str(), fName);
-            single(kEventBlue);
-            HandleModeChange(change.c_str());
-            break;
-        }
-        case 13:
-            ComposeLine(line, sizeof(line), "%s is in channel(s) %s\n", nick, StringField(message, "In Channels"));
-            single(kWhoisRed);
-            break;
-        case 14:
-            ComposeLine(line, sizeof(line), "%s\n", StringField(message, "Info"));
-            single(kWhoisRed);
-            break;
-        case 16:
-            ComposeLine(line, sizeof(line), "%s is on %s\n", nick, StringField(message, "Info"));
-            single(kWhoisRed);
-            break;
-        case 17:
-            ComposeLine(line, sizeof(line), "%s (%s)\n", nick, StringField(message, "Info"));
-            single(kWhoisRed);
-            break;
-        case 18:
-            ComposeLine(line, sizeof(line), "%s %s\n", nick, StringField(message, "Time"));
-            single(kWhoisRed);
-            break;
-        case 19:
-            ComposeLine(line, sizeof(line), "[%s] [%s] %s\n", fTimeString, StringField(message, "From"),
+        single(kEventBlue);
+        HandleModeChange(change.c_str());
+        break;
+    }
+    case 13:
+        ComposeLine(line, sizeof(line), "%s is in channel(s) %s\n", nick,
+                    StringField(message, "In Channels"));
+        single(kWhoisRed);
+        break;
+    case 14:
+        ComposeLine(line, sizeof(line), "%s\n", StringField(message, "Info"));
+        single(kWhoisRed);
+        break;
+    case 16:
+        ComposeLine(line, sizeof(line), "%s is on %s\n", nick, StringField(message, "Info"));
+        single(kWhoisRed);
+        break;
+    case 17:
+        ComposeLine(line, sizeof(line), "%s (%s)\n", nick, StringField(message, "Info"));
+        single(kWhoisRed);
+        break;
+    case 18:
+        ComposeLine(line, sizeof(line), "%s %s\n", nick, StringField(message, "Time"));
+        single(kWhoisRed);
+        break;
+    case 19:
+        ComposeLine(line, sizeof(line), "[%s] [%s] %s\n", fTimeString, StringField(message, "From"),
                     StringField(message, "Info"));
-            single(kEventBlue);
-            break;
-        case 20: {
-            const char* said = StringField(message, "Said");
-            if (said[0] == '\0')
-                return;
-            ComposeLine(line, sizeof(line), "%s\n", said);
-            runs->count = 1;
-            runs->runs[0].font = fTextFont;
-            runs->runs[0].color = kPlain;
-            if (fWindowType == kServerWindow && strcmp(said, kConnectionLost) == 0)
-                ForwardConnectionLost(message);
-            break;
-        }
-        default:
+        single(kEventBlue);
+        break;
+    case 20: {
+        const char* said = StringField(message, "Said");
+        if (said[0] == '\0')
             return;
+        ComposeLine(line, sizeof(line), "%s\n", said);
+        runs->count = 1;
+        runs->runs[0].font = fTextFont;
+        runs->runs[0].color = kPlain;
+        if (fWindowType == kServerWindow && strcmp(said, kConnectionLost) == 0)
+            ForwardConnectionLost(message);
+        break;
+    }
+    default:
+        return;
     }
     Append(line, runs.get());
 }
@@ -334,9 +335,9 @@ void IrcDisplayWindow::MarkUnread()
 void IrcDisplayWindow::ShowKicked(const char* channel, const char* from, const char* reason)
 {
     char text[kLineSize];
-    ComposeLine(text, sizeof(text), "You have been kicked out of channel %s by %s (%s)\n", channel, from, reason);
-    auto* alert = new BAlert("", text, "Okay", "Re-join", nullptr, B_WIDTH_AS_USUAL,
-                             B_INFO_ALERT);
+    ComposeLine(text, sizeof(text), "You have been kicked out of channel %s by %s (%s)\n", channel,
+                from, reason);
+    auto* alert = new BAlert("", text, "Okay", "Re-join", nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
     if (alert->Go() == 1) {
         fRejoin = true;
         copy_utf8(fRejoinChannel, sizeof(fRejoinChannel), channel);

@@ -35,18 +35,12 @@ struct IrcDisplayWindow::ThreadData
     thread_id connectThread;
 };
 
-IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name,
-                                   IrcWindowHost* host, int32 kind, int32 number,
+IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, IrcWindowHost* host,
+                                   int32 kind, int32 number,
                                    std::shared_ptr<IrcConversationList> conversations)
-    : BWindow(BRect(400, 400, 750, 700), "Velmor", B_DOCUMENT_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-              0),
-      fIrcOwner(std::move(irc)),
-      fIrc(fIrcOwner.get()),
-      fHost(host),
-      fWindowNumber(number),
-      fWindowType(kind),
-      fTextFont(*be_fixed_font),
-      fMessageFont(*be_bold_font)
+    : BWindow(BRect(400, 400, 750, 700), "Velmor", B_DOCUMENT_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0),
+      fIrcOwner(std::move(irc)), fIrc(fIrcOwner.get()), fHost(host), fWindowNumber(number),
+      fWindowType(kind), fTextFont(*be_fixed_font), fMessageFont(*be_bold_font)
 {
     copy_utf8(fName, sizeof(fName), name != nullptr ? name : "");
     fInfo = std::make_shared<IrcWindowInfo>(this, kind, fName);
@@ -97,8 +91,8 @@ IrcDisplayWindow* IrcDisplayWindow::OpenServer(std::shared_ptr<IRC> irc, const c
                                                const char* date, bool startThreads)
 {
     IRC* session = irc.get();
-    auto* window = new IrcDisplayWindow(std::move(irc), host, windowHost, kServerWindow, 0,
-                                        nullptr);
+    auto* window =
+        new IrcDisplayWindow(std::move(irc), host, windowHost, kServerWindow, 0, nullptr);
     window->Lock();
     copy_utf8(window->fTimeString, sizeof(window->fTimeString), time != nullptr ? time : "");
     copy_utf8(window->fDateString, sizeof(window->fDateString), date != nullptr ? date : "");
@@ -112,13 +106,14 @@ IrcDisplayWindow* IrcDisplayWindow::OpenServer(std::shared_ptr<IRC> irc, const c
     return window;
 }
 
-IrcDisplayWindow* IrcDisplayWindow::OpenConversation(
-    std::shared_ptr<IRC> irc, const char* name, IrcWindowHost* windowHost,
-    const std::shared_ptr<IrcConversationList>& list)
+IrcDisplayWindow*
+IrcDisplayWindow::OpenConversation(std::shared_ptr<IRC> irc, const char* name,
+                                   IrcWindowHost* windowHost,
+                                   const std::shared_ptr<IrcConversationList>& list)
 {
     const int32 kind = name != nullptr && name[0] == '#' ? kChannelWindow : kPrivateWindow;
-    auto* window = new IrcDisplayWindow(std::move(irc), name, windowHost, kind,
-                                        list->CountItems() + 1, list);
+    auto* window =
+        new IrcDisplayWindow(std::move(irc), name, windowHost, kind, list->CountItems() + 1, list);
     list->Add(window->Info());
     list->Server()->Post(MSG_UPDATE_STATS);
     list->Server()->Post(MSG_UPDATE_MENUS);

@@ -51,9 +51,8 @@ public:
 
     // conversations: the server's list for a channel or private window; nullptr for a
     // server window, which makes its own.
-    IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, IrcWindowHost* host,
-                     int32 kind, int32 number,
-                     std::shared_ptr<IrcConversationList> conversations);
+    IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, IrcWindowHost* host, int32 kind,
+                     int32 number, std::shared_ptr<IrcConversationList> conversations);
     ~IrcDisplayWindow() override;
 
     // Opening (the main view's thread)

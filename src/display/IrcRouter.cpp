@@ -36,8 +36,9 @@ std::shared_ptr<IrcConversationList> IrcRouter::Connect(const std::shared_ptr<IR
 void IrcRouter::RemoveServer(const IrcWindowInfo* serverWindow)
 {
     std::lock_guard guard(fLock);
-    std::erase_if(fRecords,
-                  [serverWindow](const Record& r) { return r.list->Server().get() == serverWindow; });
+    std::erase_if(fRecords, [serverWindow](const Record& r) {
+        return r.list->Server().get() == serverWindow;
+    });
 }
 
 std::vector<std::shared_ptr<IrcConversationList>> IrcRouter::ServerList() const
@@ -62,17 +63,17 @@ std::shared_ptr<IrcConversationList> IrcRouter::Find(const void* session) const
 bool IrcRouter::Route(BMessage* message)
 {
     switch (message->what) {
-        case MSG_IRC_EVENT:
-            RouteEvent(message);
-            return true;
-        case MSG_RAW_LINE:
-            RouteRawLine(message);
-            return true;
-        case MSG_OPEN_WINDOW:
-            OpenWindow(message);
-            return true;
-        default:
-            return false;
+    case MSG_IRC_EVENT:
+        RouteEvent(message);
+        return true;
+    case MSG_RAW_LINE:
+        RouteRawLine(message);
+        return true;
+    case MSG_OPEN_WINDOW:
+        OpenWindow(message);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -111,7 +112,7 @@ void IrcRouter::RouteEvent(BMessage* message)
             post = window->IsActive();
         else if (everyChannel)
             post = window->Kind() == IrcDisplayWindow::kChannelWindow ? window->HasNick(nick)
-                                                                       : window->NameEquals(nick);
+                                                                      : window->NameEquals(nick);
         else
             post = window->NameIs(channel);
         if (post) {
@@ -133,49 +134,49 @@ void IrcRouter::TrackMembers(IrcWindowInfo& window, BMessage* message, const cha
     const char* nick = "";
     message->FindString("Nick", &nick);
     switch (type) {
-        case 1: // QUIT
-        case 2: // PART
-            window.RemoveNick(nick);
-            break;
-        case 3: { // KICK: the victim is the first word
-            const char* data = "";
-            message->FindString("Data", &data);
-            const char* blank = strchr(data, ' ');
-            window.RemoveNick(
-                std::string(data, blank != nullptr ? blank - data : strlen(data)).c_str());
-            break;
+    case 1: // QUIT
+    case 2: // PART
+        window.RemoveNick(nick);
+        break;
+    case 3: { // KICK: the victim is the first word
+        const char* data = "";
+        message->FindString("Data", &data);
+        const char* blank = strchr(data, ' ');
+        window.RemoveNick(
+            std::string(data, blank != nullptr ? blank - data : strlen(data)).c_str());
+        break;
+    }
+    case 4: // JOIN
+        if (strcmp(nick, ownNick) != 0)
+            window.AddNick(nick);
+        break;
+    case 7: { // a name list, "@" and "+" marking operators and voice
+        const char* names = "";
+        message->FindString("List", &names);
+        for (const char* at = names; *at != '\0';) {
+            while (*at == ' ')
+                at++;
+            const char* end = strchr(at, ' ');
+            std::string name(at, end != nullptr ? end - at : strlen(at));
+            at += name.size();
+            size_t skip = 0;
+            if (skip < name.size() && name[skip] == '@')
+                skip++;
+            if (skip < name.size() && name[skip] == '+')
+                skip++;
+            if (skip < name.size())
+                window.AddNick(name.c_str() + skip);
         }
-        case 4: // JOIN
-            if (strcmp(nick, ownNick) != 0)
-                window.AddNick(nick);
-            break;
-        case 7: { // a name list, "@" and "+" marking operators and voice
-            const char* names = "";
-            message->FindString("List", &names);
-            for (const char* at = names; *at != '\0';) {
-                while (*at == ' ')
-                    at++;
-                const char* end = strchr(at, ' ');
-                std::string name(at, end != nullptr ? end - at : strlen(at));
-                at += name.size();
-                size_t skip = 0;
-                if (skip < name.size() && name[skip] == '@')
-                    skip++;
-                if (skip < name.size() && name[skip] == '+')
-                    skip++;
-                if (skip < name.size())
-                    window.AddNick(name.c_str() + skip);
-            }
-            break;
-        }
-        case 11: { // NICK
-            const char* newNick = "";
-            message->FindString("NewNick", &newNick);
-            window.RenameNick(nick, newNick);
-            break;
-        }
-        default:
-            break;
+        break;
+    }
+    case 11: { // NICK
+        const char* newNick = "";
+        message->FindString("NewNick", &newNick);
+        window.RenameNick(nick, newNick);
+        break;
+    }
+    default:
+        break;
     }
 }
 

@@ -38,7 +38,7 @@ void IrcDisplayWindow::SetChannelTitle(const char* topic)
         return;
     char text[1024];
     Compose(text, sizeof(text), "%s: %s (%s)", fName, topic != nullptr ? topic : "",
-             fServerInfo->Name().c_str());
+            fServerInfo->Name().c_str());
     fTitle->SetText(text);
     fTitle->ResizeTo(fTitle->StringWidth(text) + 5, fTitle->Bounds().Height());
     // Centred, but never over the menus.
@@ -69,8 +69,8 @@ void IrcDisplayWindow::RefreshStats()
     char text[1024];
     if (fWindowType == kChannelWindow) {
         Compose(text, sizeof(text), "%d %s %d %s at %s on %s", static_cast<int>(fUserCount),
-                 fUserCount == 1 ? "user" : "users", static_cast<int>(fOpCount),
-                 fOpCount == 1 ? "op" : "ops", fTimeString, fDateString);
+                fUserCount == 1 ? "user" : "users", static_cast<int>(fOpCount),
+                fOpCount == 1 ? "op" : "ops", fTimeString, fDateString);
     } else if (fWindowType == kPrivateWindow) {
         Compose(text, sizeof(text), "%s on %s", fTimeString, fDateString);
     } else {
@@ -87,8 +87,8 @@ void IrcDisplayWindow::RefreshStats()
         if (joined == 1)
             Compose(text, sizeof(text), "%s on %s 1 channel joined", fTimeString, fDateString);
         else
-            Compose(text, sizeof(text), "%s on %s %d channels joined", fTimeString,
-                     fDateString, static_cast<int>(joined));
+            Compose(text, sizeof(text), "%s on %s %d channels joined", fTimeString, fDateString,
+                    static_cast<int>(joined));
     }
     if (fStats != nullptr) {
         fStats->SetText(text);

@@ -59,9 +59,9 @@ void IrcDisplayWindow::DoGUI()
     }
 
     BRect entryFrame(5, bounds.bottom - line - line, bounds.right - 5, bounds.bottom - line);
-    fTextControl = new BTextControl(entryFrame, "TextControl", nullptr, "",
-                                    new BMessage(MSG_ENTRY_RETURN),
-                                    B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+    fTextControl =
+        new BTextControl(entryFrame, "TextControl", nullptr, "", new BMessage(MSG_ENTRY_RETURN),
+                         B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
     fBackground->AddChild(fTextControl);
 
     BRect statsFrame(3, entryFrame.bottom + 2, 3 + 200, entryFrame.bottom + 2 + line);

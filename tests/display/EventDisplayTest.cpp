@@ -48,7 +48,7 @@ TEST_F(EventDisplayTest, MessageShowsTimestampAndNickInMessageFontThenTextPlain)
     const StyleRun body = RunAt(chan, start + strlen("[12:05] <bob>"));
     EXPECT_EQ(body.color, IrcDisplayWindow::kPlain);
     EXPECT_EQ(body.font, *be_fixed_font);
-    EXPECT_EQ(RunAt(chan, start + strlen("[12:05] <bob") ).color, IrcDisplayWindow::kEventBlue);
+    EXPECT_EQ(RunAt(chan, start + strlen("[12:05] <bob")).color, IrcDisplayWindow::kEventBlue);
 }
 
 TEST_F(EventDisplayTest, ActionsAndMentionsOfTheOwnNickAreColoured)
@@ -88,8 +88,7 @@ TEST_F(EventDisplayTest, EventTable)
          IrcDisplayWindow::kEventBlue},
         {":zed!z@h MODE #chan +v Carl ", "*** zed has set +v Carl in #chan",
          IrcDisplayWindow::kEventBlue},
-        {":amy!a@h NICK :amelia", "*** amy is now known as amelia",
-         IrcDisplayWindow::kEventBlue},
+        {":amy!a@h NICK :amelia", "*** amy is now known as amelia", IrcDisplayWindow::kEventBlue},
         {":Carl!c@h QUIT :gone fishing", "*** Carl has quit the network : \"gone fishing\"",
          IrcDisplayWindow::kEventBlue},
         {":irc.test 332 me #chan :topic on join", nullptr, {}},
@@ -114,9 +113,8 @@ TEST_F(EventDisplayTest, WhoisAndErrorsGoToTheActiveWindowOrTheServer)
     IrcDisplayWindow* chan = Join("#chan");
     fDisplay->ActivateWindow(chan, true);
     Settle();
-    Feed({":irc.test 311 me bob b host.example * :Bob Real",
-          ":irc.test 319 me bob :#chan @#ops", ":irc.test 312 me bob irc.test :Test server",
-          ":irc.test 318 me bob :End of WHOIS list"});
+    Feed({":irc.test 311 me bob b host.example * :Bob Real", ":irc.test 319 me bob :#chan @#ops",
+          ":irc.test 312 me bob irc.test :Test server", ":irc.test 318 me bob :End of WHOIS list"});
     const std::string text = Text(chan);
     EXPECT_NE(text.find("bob is in channel(s) #chan @#ops\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nbob is on "), std::string::npos) << text;
@@ -255,8 +253,7 @@ TEST_F(EventDisplayTest, AWindowBehindItsEventsStillGetsEveryQuitAndNick)
     Settle();
     const std::string text = Text(chan);
     EXPECT_NE(text.find("*** amy is now known as amelia\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("*** amelia has quit the network : \"gone\"\n"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("*** amelia has quit the network : \"gone\"\n"), std::string::npos) << text;
     EXPECT_EQ(Rows(chan), std::vector<std::string>{"me"});
     EXPECT_FALSE(chan->Info()->HasNick("amelia"));
 }

@@ -29,8 +29,7 @@ Peer::~Peer()
     Stop();
 }
 
-bool Peer::Start(uint16_t port, const std::string& nick, const std::string& channels,
-                 int timeoutMs)
+bool Peer::Start(uint16_t port, const std::string& nick, const std::string& channels, int timeoutMs)
 {
     int in[2];
     int out[2];
@@ -42,8 +41,8 @@ bool Peer::Start(uint16_t port, const std::string& nick, const std::string& chan
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     std::string script = std::string(VELMOR_TEST_SUPPORT_DIR) + "/irc_peer.py";
     std::string portText = std::to_string(port);
-    std::vector<std::string> args = {"/usr/bin/python3", script, "--port", portText, "--nick",
-                                     nick, "--join", channels};
+    std::vector<std::string> args = {"/usr/bin/python3", script, "--port", portText,
+                                     "--nick",           nick,   "--join", channels};
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());

@@ -114,9 +114,9 @@ TEST_F(GuiChannelWindowTest, AChannelWithColouredLinesALinkAndItsUsers)
     // Prefix in event blue, body in the plain colour, as the model said.
     EXPECT_EQ(scrollback->StyleColor(scrollback->Document().StyleAt(static_cast<int32_t>(line))),
               QColor(0, 0, 200));
-    EXPECT_EQ(scrollback->StyleColor(
-                  scrollback->Document().StyleAt(static_cast<int32_t>(line + 15))),
-              QColor(0, 0, 0));
+    EXPECT_EQ(
+        scrollback->StyleColor(scrollback->Document().StyleAt(static_cast<int32_t>(line + 15))),
+        QColor(0, 0, 0));
     EXPECT_EQ(scrollback->Document().Links().size(), 1u);
     EXPECT_NE(text.find("*** dan (d@d.example) has joined the channel\n"), std::string::npos);
 
