@@ -50,12 +50,16 @@ std::vector<std::shared_ptr<IrcConversationList>> IrcRouter::ServerList() const
     return lists;
 }
 
-std::shared_ptr<IrcConversationList> IrcRouter::Find(const void* session) const
+std::shared_ptr<IrcConversationList> IrcRouter::Find(const void* session,
+                                                     std::shared_ptr<IRC>* owner) const
 {
     std::lock_guard guard(fLock);
     for (const Record& record : fRecords) {
-        if (record.session == session)
+        if (record.session == session) {
+            if (owner != nullptr)
+                *owner = record.owner.lock();
             return record.list;
+        }
     }
     return nullptr;
 }
@@ -84,17 +88,8 @@ void IrcRouter::RouteEvent(BMessage* message)
     if (message->FindPointer("IRC", &session) != B_OK ||
         message->FindString("Channel", &channel) != B_OK)
         return;
-    std::shared_ptr<IrcConversationList> list;
     std::shared_ptr<IRC> owner;
-    {
-        std::lock_guard guard(fLock);
-        for (const Record& record : fRecords) {
-            if (record.session == session) {
-                list = record.list;
-                owner = record.owner.lock();
-            }
-        }
-    }
+    std::shared_ptr<IrcConversationList> list = Find(session, &owner);
     if (list == nullptr)
         return;
     // The user's own JOIN adds no row: the channel's name list brings the own nick.
@@ -202,16 +197,7 @@ void IrcRouter::OpenWindow(BMessage* message)
         message->FindString("Channel", &channel) != B_OK)
         return;
     std::shared_ptr<IRC> owner;
-    std::shared_ptr<IrcConversationList> list;
-    {
-        std::lock_guard guard(fLock);
-        for (const Record& record : fRecords) {
-            if (record.session == session) {
-                owner = record.owner.lock();
-                list = record.list;
-            }
-        }
-    }
+    std::shared_ptr<IrcConversationList> list = Find(session, &owner);
     if (owner == nullptr || list == nullptr || list->Server()->IsClosed())
         return;
     if (std::shared_ptr<IrcWindowInfo> found = list->Find(channel)) {

@@ -31,8 +31,10 @@ public:
                                                  const char* date, bool startThreads = true);
     void RemoveServer(const IrcWindowInfo* serverWindow);
     std::vector<std::shared_ptr<IrcConversationList>> ServerList() const;
-    // The session's conversation list, or nullptr (identity only; never dereferenced).
-    std::shared_ptr<IrcConversationList> Find(const void* session) const;
+    // The session's conversation list, or nullptr (identity only; never dereferenced), and
+    // the session itself while it lives.
+    std::shared_ptr<IrcConversationList> Find(const void* session,
+                                              std::shared_ptr<IRC>* owner = nullptr) const;
 
     // Routing. true when the message was one of the three codes (handled or dropped).
     bool Route(BMessage* message);
