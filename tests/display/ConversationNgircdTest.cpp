@@ -28,7 +28,7 @@ protected:
         setenv("XDG_CONFIG_HOME", fHome.Path().c_str(), 1);
         ASSERT_TRUE(fServer.Start()) << fServer.Error();
         fDisplay = std::make_unique<kit_private::HeadlessDisplay>();
-        fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer; });
+        fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer.load(); });
         fLooper = new RoutingLooper(&fHost.Router());
         fLooper->Run();
         // bob is there first, so he is the channels' operator.
@@ -121,7 +121,7 @@ protected:
     testsupport::Peer fBob;
     std::shared_ptr<IRC> fSession;
     std::shared_ptr<IrcConversationList> fList;
-    int32 fAlertAnswer = 0;
+    std::atomic<int32> fAlertAnswer{0};
 };
 
 TEST_F(ConversationNgircdTest, TwoChannelsWithARealPeer)

@@ -130,7 +130,7 @@ void DisplayFixture::SetUp()
     IRC_SetDiagnosticSink(nullptr);
     setenv("XDG_CONFIG_HOME", fHome.Path().c_str(), 1);
     fDisplay = std::make_unique<kit_private::HeadlessDisplay>();
-    fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer; });
+    fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer.load(); });
     ASSERT_NE(fServer.Port(), 0);
 
     fRouterLooper = new RoutingLooper(&fHost.Router());

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -121,7 +122,7 @@ protected:
     std::shared_ptr<IRC> fSession;
     std::shared_ptr<IrcConversationList> fList;
     // Alerts are answered with this button (and recorded by the display).
-    int32 fAlertAnswer = 0;
+    std::atomic<int32> fAlertAnswer{0};
 
 private:
     int32 fSyncs = 0;
