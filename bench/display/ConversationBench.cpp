@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -286,26 +287,35 @@ int main(int argc, char** argv)
     Clock::time_point onScreen{};
     int32 length = 0;
     if (qt) {
+        // The GUI thread never takes a window lock: the window is watched from another one.
+        std::atomic<bool> inWindow{false};
+        std::thread watcher([&] {
+            while (!ScrollbackEndsWith(run.channel, kMarker, &length)) {
+                if (Seconds(Clock::now() - start) > 600)
+                    break;
+                usleep(2000);
+            }
+            inScrollback = Clock::now();
+            inWindow = true;
+        });
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (inScrollback == Clock::time_point{} &&
-                ScrollbackEndsWith(run.channel, kMarker, &length))
-                inScrollback = Clock::now();
-            if (inScrollback != Clock::time_point{}) {
-                auto* widget = dynamic_cast<kit_private::ScrollbackWidget*>(
-                    display->Widget(run.channel->Window(), "fDisplay"));
-                const std::string& text = widget != nullptr ? widget->Document().Text() : "";
-                if (text.size() >= strlen(kMarker) &&
-                    text.compare(text.size() - strlen(kMarker), std::string::npos, kMarker) == 0) {
+            auto* widget = dynamic_cast<kit_private::ScrollbackWidget*>(
+                display->Widget(run.channel->Window(), "fDisplay"));
+            const std::string& text = widget != nullptr ? widget->Document().Text() : "";
+            if (text.size() >= strlen(kMarker) &&
+                text.compare(text.size() - strlen(kMarker), std::string::npos, kMarker) == 0) {
+                if (onScreen == Clock::time_point{})
                     onScreen = Clock::now();
-                    QApplication::quit();
-                }
+                if (inWindow)
+                    QCoreApplication::exit(0); // quit() would close the windows first
             }
             if (Seconds(Clock::now() - start) > 600)
-                QApplication::quit();
+                QCoreApplication::exit(0); // quit() would close the windows first
         });
         poll.start(1);
         QApplication::exec();
+        watcher.join();
     } else {
         while (!ScrollbackEndsWith(run.channel, kMarker, &length)) {
             if (Seconds(Clock::now() - start) > 600)

@@ -43,23 +43,20 @@ std::string RecordNick(const char* nick)
 // group alphabetically regardless of ASCII case.
 int CompareUsers(const irc_user& a, const irc_user& b)
 {
-    auto key = [](const irc_user& user, char* out) {
-        size_t n = 0;
-        if (user.op)
-            out[n++] = '+';
-        else if (user.voice)
-            out[n++] = '@';
-        size_t length = strnlen(user.nick, sizeof(user.nick) - 1);
-        memcpy(out + n, user.nick, length);
-        out[n + length] = '\0';
+    // The sort key is the mark ("+" operator, "@" voice, none) followed by the nick; it is
+    // read in place, since the list compares on every join, part and mode change.
+    auto mark = [](const irc_user& user) -> char {
+        return user.op ? '+' : user.voice ? '@' : '\0';
     };
-    char keyA[sizeof(irc_user::nick) + 1];
-    char keyB[sizeof(irc_user::nick) + 1];
-    key(a, keyA);
-    key(b, keyB);
+    const char markA = mark(a);
+    const char markB = mark(b);
+    const char* nickA = a.nick;
+    const char* nickB = b.nick;
     for (size_t i = 0;; i++) {
-        int ca = static_cast<unsigned char>(LowerAscii(keyA[i]));
-        int cb = static_cast<unsigned char>(LowerAscii(keyB[i]));
+        const char rawA = markA != '\0' ? (i == 0 ? markA : nickA[i - 1]) : nickA[i];
+        const char rawB = markB != '\0' ? (i == 0 ? markB : nickB[i - 1]) : nickB[i];
+        int ca = static_cast<unsigned char>(LowerAscii(rawA));
+        int cb = static_cast<unsigned char>(LowerAscii(rawB));
         if (ca != cb || ca == 0)
             return ca - cb;
     }
