@@ -34,7 +34,12 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include <BenchSupport.h>
+
+using benchsupport::CanConnect;
+using benchsupport::CountLines;
+using benchsupport::FreePort;
+using benchsupport::Spawn;
 
 namespace {
 
@@ -83,57 +88,10 @@ private:
     Clock::time_point fArrived;
 };
 
-uint16_t FreePort()
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof(a);
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool CanConnect(uint16_t port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
-    close(fd);
-    return ok;
-}
-
 std::string Tools()
 {
     const char* dir = getenv("VELMOR_BENCH_TOOLS");
     return dir && *dir ? dir : VELMOR_DEFAULT_BENCH_TOOLS;
-}
-
-pid_t Spawn(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    return pid;
-}
-
-long CountLines(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    long lines = 0;
-    std::string line;
-    while (std::getline(in, line))
-        lines++;
-    return lines;
 }
 
 // The traffic file and a replay server pushing it to every client that registers.

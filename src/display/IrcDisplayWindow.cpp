@@ -88,7 +88,7 @@ IrcDisplayWindow::~IrcDisplayWindow() = default;
 
 IrcDisplayWindow* IrcDisplayWindow::OpenServer(std::shared_ptr<IRC> irc, const char* host,
                                                IrcWindowHost* windowHost, const char* time,
-                                               const char* date, bool startThreads)
+                                               const char* date)
 {
     IRC* session = irc.get();
     auto* window =
@@ -100,8 +100,6 @@ IrcDisplayWindow* IrcDisplayWindow::OpenServer(std::shared_ptr<IRC> irc, const c
     window->RefreshStats();
     if (session != nullptr)
         session->SetServer(window);
-    if (startThreads)
-        window->StartThreads();
     window->Unlock();
     return window;
 }

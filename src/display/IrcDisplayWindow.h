@@ -56,11 +56,11 @@ public:
     ~IrcDisplayWindow() override;
 
     // Opening (the main view's thread)
-    // A server window for a new session, with the clock texts, its status line and its
-    // threads started.
+    // A server window for a new session, with the clock texts and its status line; its
+    // connection threads are started with StartThreads.
     static IrcDisplayWindow* OpenServer(std::shared_ptr<IRC> irc, const char* host,
                                         IrcWindowHost* windowHost, const char* time,
-                                        const char* date, bool startThreads = true);
+                                        const char* date);
     // A channel (name beginning with "#") or private window, appended to the server's list;
     // the server window's status line and every window's menu are refreshed by messages.
     static IrcDisplayWindow* OpenConversation(std::shared_ptr<IRC> irc, const char* name,
@@ -88,7 +88,6 @@ public:
     IrcConversationList* ChannelList() const;
     const char* Who() const { return fName; }
     int32 WindowType() const { return fWindowType; }
-    int32 WindowNumber() const { return fWindowNumber; }
     bool IsConnected() const { return fConnected.load(); }
     IRC* Session() const { return fIrc; }
 
@@ -201,13 +200,11 @@ private:
     int32 fHistoryIndex = 0;
     std::string fPendingLine;
     bool fHasPendingLine = false;
-    bool fLineEdited = true;
 
     // Fonts
     BFont fTextFont;
     BFont fMessageFont;
     int32 fUserListWidth = 80;
-    bool fOpsFirst = true;
 
     // Views (made by DoGUI, owned by the window)
     ColorSaveBox* fBackground = nullptr;

@@ -16,17 +16,16 @@ IrcRouter::IrcRouter(IrcWindowHost* host) : fHost(host) {}
 
 std::shared_ptr<IrcConversationList> IrcRouter::Connect(const std::shared_ptr<IRC>& session,
                                                         const char* host, const char* time,
-                                                        const char* date, bool startThreads)
+                                                        const char* date)
 {
-    IrcDisplayWindow* window =
-        IrcDisplayWindow::OpenServer(session, host, fHost, time, date, false);
+    IrcDisplayWindow* window = IrcDisplayWindow::OpenServer(session, host, fHost, time, date);
     // The list is taken before the threads start: a failed connect may close the window.
     std::shared_ptr<IrcConversationList> list = window->Conversations();
     {
         std::lock_guard guard(fLock);
         fRecords.push_back({session.get(), session, list});
     }
-    if (startThreads && window->Lock()) {
+    if (window->Lock()) {
         window->StartThreads();
         window->Unlock();
     }
@@ -64,6 +63,16 @@ std::shared_ptr<IrcConversationList> IrcRouter::Find(const void* session,
     return nullptr;
 }
 
+std::shared_ptr<IrcConversationList> IrcRouter::FindTarget(BMessage* message, const char** channel,
+                                                           std::shared_ptr<IRC>* owner) const
+{
+    void* session = nullptr;
+    if (message->FindPointer("IRC", &session) != B_OK ||
+        message->FindString("Channel", channel) != B_OK)
+        return nullptr;
+    return Find(session, owner);
+}
+
 bool IrcRouter::Route(BMessage* message)
 {
     switch (message->what) {
@@ -83,13 +92,9 @@ bool IrcRouter::Route(BMessage* message)
 
 void IrcRouter::RouteEvent(BMessage* message)
 {
-    void* session = nullptr;
     const char* channel = nullptr;
-    if (message->FindPointer("IRC", &session) != B_OK ||
-        message->FindString("Channel", &channel) != B_OK)
-        return;
     std::shared_ptr<IRC> owner;
-    std::shared_ptr<IrcConversationList> list = Find(session, &owner);
+    std::shared_ptr<IrcConversationList> list = FindTarget(message, &channel, &owner);
     if (list == nullptr)
         return;
     // The user's own JOIN adds no row: the channel's name list brings the own nick.
@@ -191,13 +196,9 @@ void IrcRouter::RouteRawLine(BMessage* message)
 
 void IrcRouter::OpenWindow(BMessage* message)
 {
-    void* session = nullptr;
     const char* channel = nullptr;
-    if (message->FindPointer("IRC", &session) != B_OK ||
-        message->FindString("Channel", &channel) != B_OK)
-        return;
     std::shared_ptr<IRC> owner;
-    std::shared_ptr<IrcConversationList> list = Find(session, &owner);
+    std::shared_ptr<IrcConversationList> list = FindTarget(message, &channel, &owner);
     if (owner == nullptr || list == nullptr || list->Server()->IsClosed())
         return;
     if (std::shared_ptr<IrcWindowInfo> found = list->Find(channel)) {

@@ -25,10 +25,10 @@ public:
 
     // Sessions
     // Connects: a server window for the session (with the clock texts), recorded, its
-    // threads started (unless told not to). Returns the server's conversation list.
+    // threads started. Returns the server's conversation list.
     std::shared_ptr<IrcConversationList> Connect(const std::shared_ptr<IRC>& session,
                                                  const char* host, const char* time,
-                                                 const char* date, bool startThreads = true);
+                                                 const char* date);
     void RemoveServer(const IrcWindowInfo* serverWindow);
     std::vector<std::shared_ptr<IrcConversationList>> ServerList() const;
     // The session's conversation list, or nullptr (identity only; never dereferenced), and
@@ -55,6 +55,10 @@ private:
         std::shared_ptr<IrcConversationList> list;
     };
 
+    // The conversation list of the message's "IRC" session, with its "Channel"; nullptr
+    // when either is missing or the session is not recorded.
+    std::shared_ptr<IrcConversationList> FindTarget(BMessage* message, const char** channel,
+                                                    std::shared_ptr<IRC>* owner) const;
     void RouteEvent(BMessage* message);
     // Keeps the window's nick set in routing order, so an event is routed by the members
     // the events before it left, whether or not the window has shown them yet.

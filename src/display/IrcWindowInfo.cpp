@@ -105,12 +105,6 @@ void IrcWindowInfo::RenameNick(const char* oldNick, const char* newNick)
         fNicks.insert(newNick);
 }
 
-void IrcWindowInfo::ClearNicks()
-{
-    std::lock_guard guard(fLock);
-    fNicks.clear();
-}
-
 size_t IrcWindowInfo::CountNicks() const
 {
     std::lock_guard guard(fLock);
@@ -190,11 +184,4 @@ void IrcConversationList::GetClock(std::string* time, std::string* date) const
     std::lock_guard guard(fLock);
     *time = fTime;
     *date = fDate;
-}
-
-void IrcConversationList::PostToAll(BMessage* message) const
-{
-    fServer->Post(message);
-    for (const auto& window : Windows())
-        window->Post(message);
 }

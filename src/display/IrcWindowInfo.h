@@ -61,7 +61,6 @@ public:
     // The nick, or else one that differs only in ASCII case, as the list removes users.
     void RemoveNick(const char* nick);
     void RenameNick(const char* oldNick, const char* newNick);
-    void ClearNicks();
     size_t CountNicks() const;
 
 private:
@@ -99,9 +98,6 @@ public:
     // The server's clock texts, for a conversation that opens between two ticks.
     void SetClock(const char* time, const char* date);
     void GetClock(std::string* time, std::string* date) const;
-
-    // Posts a copy to the server window and every conversation.
-    void PostToAll(BMessage* message) const;
 
 private:
     const std::shared_ptr<IrcWindowInfo> fServer;

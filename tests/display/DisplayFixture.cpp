@@ -49,11 +49,7 @@ void TestHost::SetTabLabel(const IrcWindowInfo* window, const char* label)
     }
 }
 
-void TestHost::SelectTab(const IrcWindowInfo*)
-{
-    std::lock_guard guard(fLock);
-    fSelected++;
-}
+void TestHost::SelectTab(const IrcWindowInfo*) {}
 
 std::vector<std::shared_ptr<IrcConversationList>> TestHost::ServerList() const
 {
@@ -90,12 +86,6 @@ int32 TestHost::RemovedServers() const
 {
     std::lock_guard guard(fLock);
     return fRemovedServers;
-}
-
-int32 TestHost::SelectedTabs() const
-{
-    std::lock_guard guard(fLock);
-    return fSelected;
 }
 
 RoutingLooper::RoutingLooper(IrcRouter* router) : BLooper("router"), fRouter(router) {}

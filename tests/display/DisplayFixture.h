@@ -48,7 +48,6 @@ public:
     std::vector<std::string> TabLabels() const;
     std::optional<std::string> TabLabel(const IrcWindowInfo* window) const;
     int32 RemovedServers() const;
-    int32 SelectedTabs() const;
     // Waits until every window that ever had a tab has been deleted by its thread.
     void WaitForWindowThreads() const;
 
@@ -58,7 +57,6 @@ private:
     std::vector<std::pair<const IrcWindowInfo*, std::string>> fTabs;
     std::vector<std::shared_ptr<IrcWindowInfo>> fSeen;
     int32 fRemovedServers = 0;
-    int32 fSelected = 0;
 };
 
 // The looper the session's messages go to: routes them as the main view does.
