@@ -103,4 +103,31 @@ TEST(StringCopy, NeverCutsASequence)
     EXPECT_EQ(untouched, 'Z');
 }
 
+TEST(StringCopy, DecodesShortestFormsAndTakesOtherBytesAsThemselves)
+{
+    struct Case
+    {
+        const char* bytes;
+        size_t length;
+        uint32_t character;
+        size_t taken;
+    } cases[] = {
+        {"a", 1, 'a', 1},
+        {"\xc3\xa9", 2, 0xE9, 2},
+        {"\xe2\x82\xac", 3, 0x20AC, 3},
+        {"\xf0\x9f\x98\x80", 4, 0x1F600, 4},
+        {"\xe2\x82\xac", 2, 0xE2, 1},     // cut short by the length
+        {"\xc0\xaf", 2, 0xC0, 1},         // overlong '/'
+        {"\xed\xa0\x80", 3, 0xED, 1},     // a surrogate
+        {"\xc3(", 2, 0xC3, 1},            // no continuation
+        {"\x80", 1, 0x80, 1},             // a stray continuation
+        {"\xf4\x90\x80\x80", 4, 0xF4, 1}, // beyond U+10FFFF
+    };
+    for (const Case& c : cases) {
+        uint32_t character = 0;
+        EXPECT_EQ(decode_utf8(c.bytes, c.length, &character), c.taken) << c.bytes;
+        EXPECT_EQ(character, c.character) << c.bytes;
+    }
+}
+
 } // namespace

@@ -11,6 +11,8 @@
 #include <ViewPrivate.h>
 #include <Window.h>
 
+#include <StringCopy.h>
+
 #include <algorithm>
 #include <cstring>
 #include <future>
@@ -169,9 +171,11 @@ void HeadlessDisplay::Type(BWindow* window, const char* view, const char* text)
 void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
 {
     std::vector<FilteredKey> filtered;
+    std::vector<uint32> disallowed;
     {
         std::lock_guard<std::mutex> lock(fLock);
         filtered = fWindows[id].views[token].filteredKeys;
+        disallowed = fWindows[id].views[token].textMode.disallowed;
     }
     for (const char* at = text; *at != '\0';) {
         size_t length = 1;
@@ -184,6 +188,10 @@ void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
             post_to(id, token, make_key_down(character.c_str(), 0));
             continue;
         }
+        uint32 code = 0;
+        decode_utf8(character.data(), character.size(), &code);
+        if (std::binary_search(disallowed.begin(), disallowed.end(), code))
+            continue; // the editor refuses it, as the Qt server's validator does
         // The native editor inserts the character at its caret, then reports the text.
         BMessage edited(kMsgTextEdited);
         {

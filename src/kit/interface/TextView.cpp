@@ -431,7 +431,7 @@ void BTextView::ScrollToSelection()
 
 void BTextView::_SendMode()
 {
-    _Push(change::TextMode{fEditable, fSelectable, fStylable, fTextRect});
+    _Push(change::TextMode{fEditable, fSelectable, fStylable, fTextRect, fDisallowed});
 }
 
 void BTextView::MakeEditable(bool editable)
@@ -444,6 +444,26 @@ void BTextView::MakeEditable(bool editable)
 bool BTextView::IsEditable() const
 {
     return fEditable;
+}
+
+void BTextView::DisallowChar(uint32 character)
+{
+    _AssertLocked();
+    auto at = std::lower_bound(fDisallowed.begin(), fDisallowed.end(), character);
+    if (at != fDisallowed.end() && *at == character)
+        return;
+    fDisallowed.insert(at, character);
+    _SendMode();
+}
+
+void BTextView::AllowChar(uint32 character)
+{
+    _AssertLocked();
+    auto at = std::lower_bound(fDisallowed.begin(), fDisallowed.end(), character);
+    if (at == fDisallowed.end() || *at != character)
+        return;
+    fDisallowed.erase(at);
+    _SendMode();
 }
 
 void BTextView::MakeSelectable(bool selectable)

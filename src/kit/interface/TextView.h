@@ -88,6 +88,10 @@ public:
     // Modes
     void MakeEditable(bool editable = true);
     bool IsEditable() const;
+    // Characters (code points) that typing and pasting cannot enter; text set by the
+    // program is not filtered.
+    void DisallowChar(uint32 character);
+    void AllowChar(uint32 character);
     void MakeSelectable(bool selectable = true);
     bool IsSelectable() const;
     void SetStylable(bool stylable);
@@ -140,6 +144,7 @@ private:
     std::vector<kit_private::StyleRun> _ExportRuns(int32 start, int32 end) const;
     void _SendMode();
     void _SetTextFromEditor(BMessage* message);
+    bool _IsDisallowed(const std::string& text) const;
     size_t _RunAt(int32 offset) const;
 
     std::string fText;
@@ -156,4 +161,5 @@ private:
     int64 fVersion;
     std::vector<Link> fLinks;
     int32 fNextLink;
+    std::vector<uint32> fDisallowed; // sorted
 };

@@ -6,6 +6,7 @@
 #include "ViewPrivate.h"
 
 #include <Message.h>
+#include <StringCopy.h>
 #include <Window.h>
 
 #include <algorithm>
@@ -198,6 +199,19 @@ bool BTextView::_ServerMessage(BMessage* message)
     }
 }
 
+bool BTextView::_IsDisallowed(const std::string& text) const
+{
+    if (fDisallowed.empty())
+        return false;
+    for (size_t at = 0; at < text.size();) {
+        uint32 character = 0;
+        at += decode_utf8(text.data() + at, text.size() - at, &character);
+        if (std::binary_search(fDisallowed.begin(), fDisallowed.end(), character))
+            return true;
+    }
+    return false;
+}
+
 void BTextView::_SetTextFromEditor(BMessage* message)
 {
     int64 base = -1;
@@ -205,8 +219,9 @@ void BTextView::_SetTextFromEditor(BMessage* message)
     if (message->FindInt64(kit_private::kFieldBase, &base) != B_OK ||
         message->FindString(kit_private::kFieldText, &text) != B_OK)
         return;
-    if (base != fVersion) {
-        // The editor had not yet seen our last change: it shows our text again.
+    if (base != fVersion || _IsDisallowed(text)) {
+        // The editor had not yet seen our last change, or let through a character this view
+        // refuses: it shows our text again.
         _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
         _Push(change::TextSelect{fSelectionStart, fSelectionEnd});
         return;

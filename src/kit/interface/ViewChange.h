@@ -278,7 +278,8 @@ struct TextMode
     bool editable;
     bool selectable;
     bool stylable;
-    BRect textRect; // in the view's coordinates
+    BRect textRect;                 // in the view's coordinates
+    std::vector<uint32> disallowed; // characters (code points) the editor refuses, sorted
 };
 struct TextSelect
 {

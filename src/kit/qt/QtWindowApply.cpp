@@ -298,7 +298,10 @@ void QtWindow::_ApplyText(Node& node, Change& item)
                            };
                            editor->ApplyText(text, shift(start), shift(end));
                        },
-                       [&](change::TextMode& mode) { editor->setReadOnly(!mode.editable); },
+                       [&](change::TextMode& mode) {
+                           editor->setReadOnly(!mode.editable);
+                           editor->SetDisallowed(mode.disallowed);
+                       },
                        [&](change::TextSelect& select) {
                            editor->ApplySelection(select.start, select.end);
                        },

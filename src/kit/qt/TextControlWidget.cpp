@@ -1,12 +1,46 @@
 #include "TextControlWidget.h"
 
 #include <QKeyEvent>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace kit_private {
 
 EditorLineEdit::EditorLineEdit(QWidget* parent) : QLineEdit(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+}
+
+// Refuses any edit that would bring in a disallowed character; setText is not validated, so
+// the model's own text always shows.
+class EditorLineEdit::Refuser : public QValidator
+{
+public:
+    explicit Refuser(QObject* parent) : QValidator(parent) {}
+
+    State validate(QString& input, int&) const override
+    {
+        for (char32_t character : input.toUcs4()) {
+            if (std::binary_search(fCharacters.begin(), fCharacters.end(),
+                                   static_cast<uint32>(character)))
+                return Invalid;
+        }
+        return Acceptable;
+    }
+
+    std::vector<uint32> fCharacters;
+};
+
+void EditorLineEdit::SetDisallowed(std::vector<uint32> characters)
+{
+    if (characters.empty() && fRefuser == nullptr)
+        return;
+    if (fRefuser == nullptr) {
+        fRefuser = new Refuser(this);
+        setValidator(fRefuser);
+    }
+    fRefuser->fCharacters = std::move(characters);
 }
 
 bool EditorLineEdit::event(QEvent* event)

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kit_private {
 
@@ -34,6 +35,8 @@ public:
     std::string Utf8Text() const;
     int32 ByteOffset(int unitPosition) const;
     bool Applying() const { return fApplying; }
+    // Characters (code points, sorted) typing and pasting cannot enter.
+    void SetDisallowed(std::vector<uint32> characters);
 
 protected:
     bool event(QEvent* event) override;
@@ -42,6 +45,8 @@ protected:
 private:
     int _UnitOffset(int32 byteOffset) const;
     bool fApplying = false;
+    class Refuser;
+    Refuser* fRefuser = nullptr;
 };
 
 class TextControlWidget : public QWidget

@@ -15,6 +15,7 @@
 #include <TabView.h>
 #include <TextControl.h>
 #include <TextView.h>
+#include <ViewMessages.h>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,46 @@ TEST_F(EntryTest, KeysTypedElsewhereCanBeInsertedAtTheCaret)
     ASSERT_TRUE(window->Lock());
     entry->TextView()->Select(1, 1);
     entry->TextView()->Insert("b");
+    EXPECT_STREQ(entry->Text(), "abc");
+    window->Unlock();
+    EXPECT_EQ(fixture.Display().View(window, "_input_")->text, "abc");
+}
+
+TEST_F(EntryTest, DisallowedCharactersCannotBeTypedButTheProgramMaySetThem)
+{
+    ASSERT_TRUE(window->Lock());
+    for (uint32 c = 0; c < 256; c++) {
+        if (c < '0' || c > '9')
+            entry->TextView()->DisallowChar(c);
+    }
+    entry->TextView()->DisallowChar(0x20AC); // €
+    entry->TextView()->AllowChar('x');
+    window->Unlock();
+    fixture.Display().Type(window, "TextControl",
+                           "6a6\xc3\xa9"
+                           "67\xe2\x82\xac"
+                           "x");
+    ASSERT_TRUE(fixture.Sync(window));
+    ASSERT_TRUE(window->Lock());
+    EXPECT_STREQ(entry->Text(), "6667x");
+    entry->SetText("abc");
+    EXPECT_STREQ(entry->Text(), "abc");
+    window->Unlock();
+    EXPECT_EQ(fixture.Display().View(window, "_input_")->text, "abc");
+
+    // An editor that lets a refused character through is overruled: the view keeps its
+    // text and shows it again.
+    BMessage edited(kit_private::kMsgTextEdited);
+    edited.AddString(kit_private::kFieldText, "abcq");
+    edited.AddInt64(kit_private::kFieldBase,
+                    fixture.Display().View(window, "_input_")->textVersion);
+    edited.AddInt32(kit_private::kFieldSelectionStart, 4);
+    edited.AddInt32(kit_private::kFieldSelectionEnd, 4);
+    ASSERT_TRUE(window->Lock());
+    BMessenger(entry->TextView(), window).SendMessage(&edited);
+    window->Unlock();
+    ASSERT_TRUE(fixture.Sync(window));
+    ASSERT_TRUE(window->Lock());
     EXPECT_STREQ(entry->Text(), "abc");
     window->Unlock();
     EXPECT_EQ(fixture.Display().View(window, "_input_")->text, "abc");
