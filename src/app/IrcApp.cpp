@@ -1,7 +1,10 @@
 #include "IrcApp.h"
 
 #include "AppMessages.h"
+#include "IrcMainView.h"
 #include "IrcSelectWindow.h"
+
+#include <AppDefs.h>
 
 IrcApp::IrcApp() : BApplication(kAppSignature) {}
 
@@ -17,6 +20,17 @@ void IrcApp::CreateIrcWindows()
 }
 
 void IrcApp::MessageReceived(BMessage*) {}
+
+void IrcApp::AboutRequested()
+{
+    if (!fMainWindow.LockTarget())
+        return;
+    BLooper* looper = nullptr;
+    fMainWindow.Target(&looper);
+    auto* window = static_cast<IrcSelectWindow*>(looper);
+    window->PostMessage(B_ABOUT_REQUESTED, window->MainView());
+    window->Unlock();
+}
 
 bool IrcApp::QuitRequested()
 {

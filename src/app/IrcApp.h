@@ -15,6 +15,8 @@ public:
     void CreateIrcWindows();
 
     void MessageReceived(BMessage* message) override;
+    // Hands the request to the main view, which shows the about picture.
+    void AboutRequested() override;
     // Quits the main window, which closes every conversation first.
     bool QuitRequested() override;
 

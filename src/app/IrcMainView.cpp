@@ -3,6 +3,8 @@
 #include "AppMessages.h"
 #include "ControlPanel.h"
 
+#include <ServerConfigWindow.h>
+
 #include <IRC.h>
 #include <IrcWindowInfo.h>
 #include <SessionMessages.h>
@@ -30,40 +32,17 @@ constexpr bigtime_t kClockInterval = 29000000;
 // Long enough for every server window to send its QUIT; a window stuck in a host look-up
 // is not waited for.
 constexpr bigtime_t kQuitWait = 3000000;
+// A server that matches no line of the server list still needs a port.
 constexpr int32 kDefaultPort = 6667;
-constexpr float kDivider = 80;
-
-const char* TextOf(const BTextControl* control)
-{
-    const char* text = control != nullptr ? control->Text() : nullptr;
-    return text != nullptr ? text : "";
-}
-
-const char* LoginName()
-{
-    const char* user = getenv("USER");
-    return user != nullptr && user[0] != '\0' ? user : "velmor";
-}
-
-BMenuItem* ServerItem(const char* title, const char* host, int32 port)
-{
-    auto* message = new BMessage(MSG_CHOOSE_SERVER);
-    message->AddString("Host", host);
-    message->AddString("Title", title);
-    message->AddInt32("Port", port);
-    return new BMenuItem(title, message);
-}
 
 } // namespace
 
 IrcMainView::IrcMainView()
     : BView(BRect(0, 0, 301, 201), "IrcMainView", B_FOLLOW_NONE,
             B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_FRAME_EVENTS),
-      fRouter(this), fTabs(std::make_shared<TabRequestQueue>())
+      fRouter(this), fTabs(std::make_shared<TabRequestQueue>()),
+      fServerConfigWindow(new ServerConfigWindow(this))
 {
-    copy_utf8(fNickString, sizeof(fNickString), LoginName());
-    copy_utf8(fRealString, sizeof(fRealString), "Velmor User");
-    copy_utf8(fUserString, sizeof(fUserString), LoginName());
 }
 
 IrcMainView::~IrcMainView() = default;
@@ -74,49 +53,14 @@ void IrcMainView::AttachedToWindow()
     UpdateTime();
     BMessage tick(MSG_UPDATE_TIME);
     fTimeRunner = std::make_unique<BMessageRunner>(BMessenger(this), &tick, kClockInterval);
+    ReadSettings();
     DoGUI();
+    UpdateMenus();
+    fOkay->SetTarget(this);
     if (fConnectAtStartup) {
         fConnect->SetValue(B_CONTROL_ON);
         Connect();
     }
-}
-
-void IrcMainView::DoGUI()
-{
-    fControlPanel = BMessenger(new ControlPanel(fTabs));
-
-    const BRect bounds = Bounds();
-    const float right = bounds.right - 10;
-    fNickName =
-        new BTextControl(BRect(10, 10, right, 30), "fNickName", "Nick Name", fNickString, nullptr);
-    fRealName =
-        new BTextControl(BRect(10, 35, right, 55), "fRealName", "Real Name", fRealString, nullptr);
-    fUserName =
-        new BTextControl(BRect(10, 60, right, 80), "fUserName", "User Name", fUserString, nullptr);
-    for (BTextControl* field : {fNickName, fRealName, fUserName}) {
-        field->SetDivider(kDivider);
-        AddChild(field);
-    }
-
-    auto* menu =
-        new BPopUpMenu(fServerTitle[0] != '\0' ? fServerTitle : "Choose a server", true, false);
-    menu->AddItem(ServerItem("Local server", "127.0.0.1", kDefaultPort));
-    fServer = new BMenuField(BRect(10, 85, right, 105), "fServer", "Server", menu);
-    fServer->SetDivider(kDivider);
-    AddChild(fServer);
-    menu->SetTargetForItems(this);
-
-    fConnect = new BCheckBox(BRect(10, bounds.bottom - 70, 200, bounds.bottom - 50), "fConnect",
-                             "Connect at Startup", new BMessage(MSG_CONNECT_AT_STARTUP),
-                             B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
-    AddChild(fConnect);
-    fConnect->SetTarget(this);
-
-    fOkay = new BButton(BRect(right - 90, bounds.bottom - 40, right, bounds.bottom - 15), "fOkay",
-                        "Connect", new BMessage(MSG_CONNECT), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
-    AddChild(fOkay);
-    fOkay->SetTarget(this);
-    Window()->SetDefaultButton(fOkay);
 }
 
 void IrcMainView::MessageReceived(BMessage* message)
@@ -143,11 +87,23 @@ void IrcMainView::MessageReceived(BMessage* message)
         fRouter.Route(message);
         break;
     case MSG_CONFIGURE_SERVERS:
+        if (fServerConfigWindow->Lock()) {
+            if (fServerConfigWindow->IsHidden())
+                fServerConfigWindow->Show();
+            fServerConfigWindow->Activate();
+            fServerConfigWindow->Unlock();
+        }
+        break;
     case MSG_SERVERS_CHANGED:
+        UpdateMenus();
+        break;
     case B_ABOUT_REQUESTED:
+        AboutRequested();
         break;
     default:
         BView::MessageReceived(message);
+        if (Window() != nullptr)
+            Window()->PostMessage(message);
         break;
     }
 }
@@ -205,6 +161,12 @@ void IrcMainView::ChooseServer(BMessage* message)
         fServer->MenuItem()->SetLabel(fServerTitle);
 }
 
+const char* IrcMainView::TextOf(const BTextControl* control)
+{
+    const char* text = control != nullptr ? control->Text() : nullptr;
+    return text != nullptr ? text : "";
+}
+
 void IrcMainView::FormatClock(const std::tm& local, char* time, size_t timeSize, char* date,
                               size_t dateSize)
 {
@@ -230,11 +192,14 @@ bool IrcMainView::Quit()
     fTimeRunner.reset();
     if (fIdentdStarted)
         identd::StopIdentd();
+    fServerConfigWindow->QuitNow();
+    WriteSettings();
     if (fControlPanel.LockTarget()) {
         BLooper* panel = nullptr;
         fControlPanel.Target(&panel);
         panel->Quit();
     }
+    copy_utf8(fQuitString, sizeof(fQuitString), TextOf(fQuitMessage));
     fRouter.QuitAll(fQuitString);
     // The closing windows still call back into this view (tabs, RemoveServer). Should one
     // not finish in time, the view is left alive rather than freed under it.

@@ -6,6 +6,8 @@
 #include <IrcRouter.h>
 #include <IrcWindowHost.h>
 
+#include <IrcSettingsFile.h>
+
 #include <Messenger.h>
 #include <View.h>
 
@@ -16,12 +18,18 @@ class BButton;
 class BCheckBox;
 class BMenuField;
 class BMessageRunner;
+class BTabView;
 class BTextControl;
+class ColorSaveBox;
 class ControlPanel;
+class PopupStringView;
+class ServerConfigWindow;
 
 // The hub of the program, in the "Login Options" window: the login fields and the server
 // menu, connecting (a session and its server window), the ident responder, the clock, the
 // routing of every message the sessions send, and the control panel's tabs for the windows.
+// The identity, the chosen server and the window's frame are read at attach and written at
+// quit; the server menu is rebuilt from the server list file whenever it was edited.
 //
 // Threads. Messages and Quit run on the main window's thread, window locked. The
 // IrcWindowHost methods are called from conversation windows' threads; they only queue tab
@@ -30,7 +38,13 @@ class IrcMainView : public BView, public IrcWindowHost
 {
 public:
     IrcMainView();
+    // A view rebuilt from an archive keeps the archived frame.
+    explicit IrcMainView(BMessage* archive);
     ~IrcMainView() override;
+
+    // Archiving: the view's own fields plus "class" and "add_on" (the application signature).
+    status_t Archive(BMessage* into, bool deep = true) const override;
+    static BArchivable* Instantiate(BMessage* archive);
 
     // BView
     void AttachedToWindow() override;
@@ -61,12 +75,22 @@ public:
     // The control panel (a messenger: it may have quit)
     BMessenger CPanel() const { return fControlPanel; }
 
+    // The server configuration window (hidden until "Configure Servers…").
+    ServerConfigWindow* ConfigWindow() const { return fServerConfigWindow; }
+
 private:
     void DoGUI();
+    void DoPrefsGUI(BView* parent);
+    void UpdateMenus();
+    void ReadSettings();
+    void WriteSettings();
+    void AboutRequested();
     void Connect();
     void RestartIdentd();
     void ChooseServer(BMessage* message);
     void UpdateTime();
+    // A field's text; "" before the views exist.
+    static const char* TextOf(const BTextControl* control);
 
     // Identity and the chosen server
     char fNickString[256] = {};
@@ -77,6 +101,8 @@ private:
     char fRealString[256] = {};
     int32 fPort = 6667;
     bool fConnectAtStartup = false;
+    bool fArchived = false;
+    IrcSettingsFile fSettings;
 
     // Clock
     char fTime[32] = {};
@@ -93,6 +119,8 @@ private:
     IrcRouter fRouter;
     std::shared_ptr<TabRequestQueue> fTabs;
     BMessenger fControlPanel;
+    ServerConfigWindow* fServerConfigWindow = nullptr;
+    BMessenger fAboutWindow;
 
     // Views (owned by the view tree)
     BTextControl* fNickName = nullptr;
@@ -101,4 +129,8 @@ private:
     BMenuField* fServer = nullptr;
     BCheckBox* fConnect = nullptr;
     BButton* fOkay = nullptr;
+    BTabView* fTabView = nullptr;
+    PopupStringView* fVersion = nullptr;
+    ColorSaveBox* fQuitBox = nullptr;
+    BTextControl* fQuitMessage = nullptr;
 };

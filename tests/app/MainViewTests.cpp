@@ -1,8 +1,5 @@
+#include "AppFixture.h"
 #include "AppMessages.h"
-#include "ControlPanel.h"
-#include "IrcApp.h"
-#include "IrcMainView.h"
-#include "IrcSelectWindow.h"
 
 #include <IrcDisplayWindow.h>
 #include <IrcWindowInfo.h>
@@ -37,6 +34,7 @@
 
 namespace {
 
+using apptest::AppTest;
 using kittest::WaitUntil;
 using testsupport::FakeServer;
 using testsupport::Ngircd;
@@ -80,124 +78,6 @@ int CountThreads(const std::string& name)
     return count;
 }
 
-class TestApp : public IrcApp
-{
-public:
-    void ReadyToRun() override { ready.store(true); }
-    std::atomic<bool> ready{false};
-};
-
-// The whole application, headless: its thread runs as it does in the program, the test
-// drives the main window through the display as a user would.
-class AppTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        IRC_SetDiagnosticSink(nullptr);
-        setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
-        fDisplay.SetAlertResponder([](const alert_request&) { return 0; });
-        // The application is locked by the thread that makes it until it runs, so it is
-        // made on the thread that runs it.
-        fRunner = std::thread([this] {
-            auto* app = new TestApp();
-            fApp.store(app);
-            app->Run();
-            fRunEnded.store(true);
-        });
-        ASSERT_TRUE(WaitUntil([this] {
-            TestApp* app = fApp.load();
-            return app != nullptr && app->ready.load();
-        }));
-
-        BMessenger main = fApp.load()->MainWindow();
-        BLooper* looper = nullptr;
-        ASSERT_TRUE(main.LockTarget());
-        main.Target(&looper);
-        fWindow = static_cast<IrcSelectWindow*>(looper);
-        fView = fWindow->MainView();
-        fIdent.port = testsupport::FreeLoopbackPort();
-        fIdent.loopbackOnly = true;
-        fIdent.readLimitMs = 300;
-        fView->SetIdentdOptions(fIdent);
-        fViewMessenger = BMessenger(fView, fWindow);
-        BLooper* panel = nullptr;
-        fView->CPanel().Target(&panel);
-        fPanel = static_cast<ControlPanel*>(panel);
-        fWindow->Unlock();
-    }
-
-    void TearDown() override { QuitApp(); }
-
-    void QuitApp()
-    {
-        if (!fRunner.joinable())
-            return;
-        be_app_messenger.SendMessage(B_QUIT_REQUESTED);
-        fRunner.join();
-        delete fApp.exchange(nullptr);
-    }
-
-    void Sync() { ASSERT_TRUE(fDisplay.Sync(fWindow)); }
-
-    void SetField(const char* name, const char* text)
-    {
-        ASSERT_TRUE(fWindow->Lock());
-        static_cast<BTextControl*>(fWindow->FindView(name))->SetText(text);
-        fWindow->Unlock();
-    }
-
-    void ChooseServer(uint16_t port, const char* title = "Test server")
-    {
-        BMessage choose(MSG_CHOOSE_SERVER);
-        choose.AddString("Host", "127.0.0.1");
-        choose.AddString("Title", title);
-        choose.AddInt32("Port", port);
-        fViewMessenger.SendMessage(&choose);
-        Sync();
-    }
-
-    // The Connect button, and the connect it asks the view for.
-    void PressConnect()
-    {
-        fDisplay.PressButton(fWindow, "fOkay");
-        Sync();
-        Sync();
-    }
-
-    std::string ShownText(BWindow* window, const char* view)
-    {
-        auto shown = fDisplay.View(window, view);
-        return shown ? shown->text : std::string();
-    }
-
-    kit_private::change::Tabs PanelTabs()
-    {
-        EXPECT_TRUE(fDisplay.Sync(fPanel));
-        auto view = fDisplay.View(fPanel, "fTabView");
-        return view ? view->tabs : kit_private::change::Tabs{};
-    }
-
-    // Waits for the server's window and returns it (nullptr on time-out).
-    IrcDisplayWindow* ServerWindow(size_t index)
-    {
-        if (!WaitUntil([&] { return fView->ServerList().size() > index; }))
-            return nullptr;
-        return fView->ServerList()[index]->Server()->Window();
-    }
-
-    testsupport::TempDir fConfig;
-    kit_private::HeadlessDisplay fDisplay;
-    std::atomic<TestApp*> fApp{nullptr};
-    std::atomic<bool> fRunEnded{false};
-    std::thread fRunner;
-    IrcSelectWindow* fWindow = nullptr;
-    IrcMainView* fView = nullptr;
-    BMessenger fViewMessenger;
-    ControlPanel* fPanel = nullptr;
-    identd::Options fIdent;
-};
-
 TEST_F(AppTest, ConnectWithoutAServerAsksForOneAfterRestartingTheResponder)
 {
     // A choice without a host is no choice.
@@ -240,13 +120,8 @@ TEST_F(AppTest, EmptyNickOrRealNameConnectsNothingAndSaysNothing)
     }
 }
 
-TEST_F(AppTest, ServerChoiceTakesTheMenuAndIgnoresChoicesWithoutAHost)
+TEST_F(AppTest, ServerChoicesWithoutAHostChangeNothing)
 {
-    fDisplay.ChooseMenuItem(fWindow, {"fServer", "Local server"});
-    Sync();
-    Sync();
-    EXPECT_EQ(fDisplay.View(fWindow, "fServer")->menu.label, "Local server");
-
     FakeServer server;
     ChooseServer(server.Port(), "Fake");
     BMessage hostless(MSG_CHOOSE_SERVER);
@@ -259,7 +134,7 @@ TEST_F(AppTest, ServerChoiceTakesTheMenuAndIgnoresChoicesWithoutAHost)
     Sync();
     EXPECT_EQ(fDisplay.View(fWindow, "fServer")->menu.label, "Fake");
 
-    SetField("fNickName", "velmor");
+    SetIdentity();
     PressConnect();
     EXPECT_TRUE(server.Accept());
     EXPECT_TRUE(server.WaitFor("NICK velmor\r\n"));
@@ -339,6 +214,7 @@ TEST_P(QuitTest, SendsOneQuitToEveryServerAndStopsTheResponder)
 {
     FakeServer first;
     FakeServer second;
+    SetIdentity();
     for (FakeServer* server : {&first, &second}) {
         ChooseServer(server->Port());
         PressConnect();

@@ -21,7 +21,9 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline)
 
 } // namespace
 
-FakeServer::FakeServer()
+FakeServer::FakeServer() : FakeServer(0) {}
+
+FakeServer::FakeServer(uint16_t port)
 {
     fListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fListener < 0)
@@ -29,6 +31,7 @@ FakeServer::FakeServer()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
     socklen_t length = sizeof(address);
     // Port 0: the kernel picks a free port, so there is no race with other tests.
     if (bind(fListener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&

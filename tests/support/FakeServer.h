@@ -12,7 +12,8 @@ namespace testsupport {
 class FakeServer
 {
 public:
-    FakeServer(); // listens at once; Port() is 0 when that failed
+    FakeServer();                       // listens at once; Port() is 0 when that failed
+    explicit FakeServer(uint16_t port); // on that loopback port (0: any free one)
     ~FakeServer();
     FakeServer(const FakeServer&) = delete;
     FakeServer& operator=(const FakeServer&) = delete;
