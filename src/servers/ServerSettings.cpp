@@ -53,7 +53,7 @@ void parse_line(const char* line, size_t length, std::vector<server_line>* lines
     copy_utf8(parsed.host, sizeof(parsed.host), line, static_cast<size_t>(first - line) - 1);
     copy_utf8(parsed.portText, sizeof(parsed.portText), line + portStart, portEnd - portStart);
     copy_utf8(parsed.label, sizeof(parsed.label), line + labelStart, length - labelStart);
-    parsed.port = port_value(line + portStart, portEnd - portStart);
+    parsed.port = port_value(parsed.portText, strlen(parsed.portText)); // as shown
     lines->push_back(parsed);
 }
 

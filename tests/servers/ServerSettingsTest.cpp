@@ -136,6 +136,10 @@ TEST(ServerSettingsParse, LongFieldsAreCutOnCharacterBoundaries)
     EXPECT_EQ(got[0].portText.size(), 255u);
     EXPECT_EQ(got[0].port, 2147483647);
     EXPECT_EQ(got[0].label, "L");
+    // The port is the value of the port text as kept, not of bytes cut from it.
+    got = ParseAll("h , " + std::string(300, '0') + "7 , L\n");
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].port, 0);
 
     // Only the first 1023 bytes of a line count; the label is cut there, whole characters.
     std::string longLabel;
