@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -45,7 +46,9 @@ int OpenListener(const Options& options)
     address.sin_addr.s_addr = htonl(options.loopbackOnly ? INADDR_LOOPBACK : INADDR_ANY);
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
         ::listen(fd, kBacklog) != 0) {
+        int error = errno;
         close(fd);
+        errno = error;
         return -1;
     }
     return fd;
@@ -122,9 +125,11 @@ void listen(Responder& responder)
     while (!responder.stop.IsRaised()) {
         int fd = OpenListener(responder.options);
         if (fd < 0) {
+            // Once per failing spell: an unprivileged user cannot have port 113, and saying
+            // so at every retry would flood the terminal.
             if (!reported)
-                fprintf(stderr, "identd: cannot listen on port %u, retrying\n",
-                        responder.options.port);
+                fprintf(stderr, "identd: cannot listen on port %u (%s); retrying\n",
+                        responder.options.port, strerror(errno));
             reported = true;
             if (responder.stop.WaitFor(delay))
                 break;

@@ -194,8 +194,13 @@ TEST_F(IdentdTest, BindIsRetriedUntilThePortIsFree)
     ASSERT_EQ(bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     ASSERT_EQ(::listen(blocker, 1), 0);
 
+    testing::internal::CaptureStderr();
     ASSERT_EQ(identd::StartIdentd("erin", fOptions), B_OK);
     usleep(200 * 1000); // several failed attempts
+    std::string said = testing::internal::GetCapturedStderr();
+    // Said once, with the reason.
+    EXPECT_EQ(said, "identd: cannot listen on port " + std::to_string(fOptions.port) +
+                        " (Address already in use); retrying\n");
     close(blocker);
     ASSERT_TRUE(testsupport::WaitForListener(fOptions.port, 3000));
     EXPECT_EQ(Ask(fOptions.port, "7, 8\r\n").bytes, "7, 8 : USERID : BeOS : erin\r\n");
