@@ -51,6 +51,12 @@ float BorderSize(int32 style)
     return style == B_FANCY_BORDER ? 2 : style == B_PLAIN_BORDER ? 1 : 0;
 }
 
+bool IsFloating(uint32 feel)
+{
+    return feel == B_FLOATING_APP_WINDOW_FEEL || feel == B_FLOATING_SUBSET_WINDOW_FEEL ||
+           feel == B_FLOATING_ALL_WINDOW_FEEL;
+}
+
 Qt::WindowFlags FlagsFor(uint32 look, uint32 feel, uint32 flags)
 {
     Qt::WindowFlags result = Qt::Window;
@@ -67,9 +73,10 @@ Qt::WindowFlags FlagsFor(uint32 look, uint32 feel, uint32 flags)
     default:
         break;
     }
-    if (feel == B_FLOATING_APP_WINDOW_FEEL || feel == B_FLOATING_SUBSET_WINDOW_FEEL ||
-        feel == B_FLOATING_ALL_WINDOW_FEEL)
-        result = (result & ~Qt::WindowType_Mask) | Qt::Tool;
+    if (IsFloating(feel)) {
+        // Our windows have no Qt parent to float over, so they float over everything.
+        result = (result & ~Qt::WindowType_Mask) | Qt::Tool | Qt::WindowStaysOnTopHint;
+    }
     if (look != B_NO_BORDER_WINDOW_LOOK) {
         result |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (!(flags & B_NOT_CLOSABLE))
@@ -228,6 +235,8 @@ void QtWindow::_ApplyWindow(Change& item)
                    [&](change::WindowSetup& setup) {
                        bool visible = fTop->isVisible();
                        fTop->setWindowFlags(FlagsFor(setup.look, setup.feel, setup.flags));
+                       // A floating window shown leaves the keyboard where it was.
+                       fTop->setAttribute(Qt::WA_ShowWithoutActivating, IsFloating(setup.feel));
                        if (setup.feel == B_MODAL_APP_WINDOW_FEEL ||
                            setup.feel == B_MODAL_ALL_WINDOW_FEEL)
                            fTop->setWindowModality(Qt::ApplicationModal);
