@@ -209,6 +209,8 @@ TEST_F(ServerConfigTest, AddingAppendsASelectedRowWithItsDetails)
     EXPECT_EQ(ShownRows().back(), " [:]");
     EXPECT_EQ(Selected(), (std::vector<int32>{2}));
     EXPECT_EQ(Field("fPort"), "0");
+    Close();
+    EXPECT_EQ(List(), "a , 1 , A\nirc.example.org , 6667 , Example, the server\n , 0 , \n");
 }
 
 TEST_F(ServerConfigTest, SelectingARowFillsTheFieldsAndEnablesChangeAndRemove)
