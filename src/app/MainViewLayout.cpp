@@ -21,6 +21,7 @@
 #include <Window.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,15 +29,13 @@ constexpr const char* kVersion = "Velmor v0.31 by the Velmor developers";
 constexpr const char* kNoServerLabel = "Please select a server";
 constexpr rgb_color kVersionColor = {0, 0, 200, 255};
 
-// Puts view at the top of rect with its preferred height and rect's width.
-float Stack(BView* view, BRect rect, float top)
+// view's preferred height.
+float PreferredHeight(BView* view)
 {
     float width = 0;
     float height = 0;
     view->GetPreferredSize(&width, &height);
-    view->MoveTo(rect.left, top);
-    view->ResizeTo(rect.Width(), height);
-    return top + height;
+    return height;
 }
 
 } // namespace
@@ -45,71 +44,80 @@ void IrcMainView::DoGUI()
 {
     fControlPanel = BMessenger(new ControlPanel(fTabs));
 
-    BRect tabFrame = Bounds().InsetByCopy(5, 5);
-    fTabView = new BTabView(tabFrame, "fTabView");
-    BRect boxFrame = tabFrame.OffsetToCopy(0, 0);
-    auto* login = new ColorSaveBox(boxFrame, "Login Options", B_FOLLOW_ALL,
-                                   B_WILL_DRAW | B_FRAME_EVENTS, B_FANCY_BORDER);
-    auto* prefs = new ColorSaveBox(boxFrame, "Preferences", B_FOLLOW_ALL,
-                                   B_WILL_DRAW | B_FRAME_EVENTS, B_FANCY_BORDER);
-
+    // Everything is measured and placed before the boxes take their final size, since the
+    // check box and the button follow the bottom of theirs.
     BRect rect = Bounds().InsetByCopy(5, 5).InsetByCopy(5, 5).InsetByCopy(15, 0);
+    const float boxWidth = Bounds().Width() - 10;
     fNickName = new BTextControl(rect, "fNickName", "Nick Name", fNickString, nullptr);
     fRealName = new BTextControl(rect, "fRealName", "Real Name", fRealString, nullptr);
     fUserName = new BTextControl(rect, "fUserName", "User Name", fUserString, nullptr);
     auto* menu =
         new BPopUpMenu(fServerTitle[0] != '\0' ? fServerTitle : kNoServerLabel, true, false);
     fServer = new BMenuField(rect, "fServer", "Server", menu);
-    float bottom = rect.top - 5;
-    for (BView* view : std::initializer_list<BView*>{fNickName, fRealName, fUserName, fServer}) {
-        login->AddChild(view);
-        bottom = Stack(view, rect, bottom + 5);
-    }
-
     fConnect = new BCheckBox(rect, "fConnect", "Connect at Startup",
                              new BMessage(MSG_CONNECT_AT_STARTUP), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
-    login->AddChild(fConnect);
-    bottom = Stack(fConnect, rect, bottom + 10);
-    fConnect->SetTarget(this);
-
     fOkay = new BButton(rect, "fOkay", "Connect", new BMessage(MSG_CONNECT),
                         B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
-    login->AddChild(fOkay);
-    fOkay->ResizeToPreferred();
-    fOkay->MoveTo((boxFrame.Width() - fOkay->Bounds().Width()) / 2, bottom + 10);
-    bottom = fOkay->Frame().bottom;
-    Window()->SetDefaultButton(fOkay);
-
     fVersion = new PopupStringView(POPUP_CENTER_WINDOW, rect, "fVersion", kVersion,
                                    B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
-    login->AddChild(fVersion);
     fVersion->SetFont(be_plain_font);
     fVersion->SetHighColor(kVersionColor);
-    float width = 0;
-    float height = 0;
-    fVersion->GetPreferredSize(&width, &height);
-    width = fVersion->StringWidth(kVersion) + 5;
-    fVersion->ResizeTo(width, height);
-    fVersion->MoveTo((boxFrame.Width() - width) / 2, bottom + 5);
-    bottom = fVersion->Frame().bottom;
 
-    login->ResizeTo(boxFrame.Width(), bottom + 5);
-    prefs->ResizeTo(boxFrame.Width() + 1, bottom + 6);
+    struct Placed
+    {
+        BView* view;
+        BRect frame;
+    };
+    std::vector<Placed> placed;
+    float top = rect.top;
+    for (BView* view : std::initializer_list<BView*>{fNickName, fRealName, fUserName, fServer}) {
+        const float height = PreferredHeight(view);
+        placed.push_back({view, BRect(rect.left, top, rect.right, top + height)});
+        top += height + 5;
+    }
+    top += 5; // 10 below the server field
+    const float checkHeight = PreferredHeight(fConnect);
+    placed.push_back({fConnect, BRect(rect.left, top, rect.right, top + checkHeight)});
+    top += checkHeight + 10;
+    float buttonWidth = 0;
+    float buttonHeight = 0;
+    fOkay->GetPreferredSize(&buttonWidth, &buttonHeight);
+    const float buttonLeft = (boxWidth - buttonWidth) / 2;
+    placed.push_back({fOkay, BRect(buttonLeft, top, buttonLeft + buttonWidth, top + buttonHeight)});
+    top += buttonHeight + 5;
+    const float versionWidth = fVersion->StringWidth(kVersion) + 5;
+    const float versionLeft = (boxWidth - versionWidth) / 2;
+    const float versionHeight = PreferredHeight(fVersion);
+    placed.push_back(
+        {fVersion, BRect(versionLeft, top, versionLeft + versionWidth, top + versionHeight)});
+    const float boxHeight = top + versionHeight + 5;
+
+    BRect boxFrame(0, 0, boxWidth, boxHeight);
+    auto* login = new ColorSaveBox(boxFrame, "Login Options", B_FOLLOW_ALL,
+                                   B_WILL_DRAW | B_FRAME_EVENTS, B_FANCY_BORDER);
+    auto* prefs = new ColorSaveBox(BRect(0, 0, boxWidth + 1, boxHeight + 1), "Preferences",
+                                   B_FOLLOW_ALL, B_WILL_DRAW | B_FRAME_EVENTS, B_FANCY_BORDER);
+    for (const Placed& p : placed) {
+        p.view->MoveTo(p.frame.LeftTop());
+        p.view->ResizeTo(p.frame.Width(), p.frame.Height());
+        login->AddChild(p.view);
+    }
+    fConnect->SetTarget(this);
+    Window()->SetDefaultButton(fOkay);
+
+    fTabView = new BTabView(BRect(5, 5, 5 + boxWidth, 5 + boxHeight), "fTabView");
+    fTabView->ResizeBy(0, fTabView->TabHeight());
     fTabView->AddTab(login);
     fTabView->AddTab(prefs);
-    fTabView->ResizeTo(tabFrame.Width(), fTabView->TabHeight() + bottom + 6);
-    AddChild(fTabView);
-
     DoPrefsGUI(prefs);
 
+    // Sized before the tab view is added, which follows every side of this view.
     if (!fArchived) {
-        // The tab view follows every side, so it is put back to its size after the view
-        // has grown around it.
         BRect frame = fTabView->Frame();
         ResizeTo(frame.right + 5, frame.bottom + 5);
-        fTabView->ResizeTo(frame.Width(), frame.Height());
         Window()->ResizeTo(frame.right + 5, frame.bottom + 5);
     }
+    AddChild(fTabView);
     BRect bounds = Bounds();
     AddChild(new BDragger(BRect(bounds.right - 7, bounds.bottom - 7, bounds.right, bounds.bottom),
                           this, B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM));

@@ -116,6 +116,18 @@ TEST_F(MainViewSettings, AFirstStartShowsEmptyFieldsAndOnlyTheConfigureItem)
         << " model " << fWindow->Frame().Height() << " view "
         << fDisplay.View(fWindow, "IrcMainView")->frame.Height();
 
+    // Stacked top to bottom without overlapping, all inside the tab.
+    const char* order[] = {"fNickName", "fRealName", "fUserName", "fServer",
+                           "fConnect",  "fOkay",     "fVersion"};
+    BRect box = fDisplay.View(fWindow, "Login Options")->frame;
+    for (size_t i = 0; i < std::size(order); i++) {
+        BRect frame = fDisplay.View(fWindow, order[i])->frame;
+        EXPECT_LE(frame.bottom, box.Height()) << order[i];
+        if (i > 0) {
+            EXPECT_GT(frame.top, fDisplay.View(fWindow, order[i - 1])->frame.bottom) << order[i];
+        }
+    }
+
     ShowTab(1);
     EXPECT_EQ(FieldText("fQuitMessage"), "");
 }
