@@ -415,6 +415,35 @@ TEST(Application, QuitRequestedAsksEveryWindowThenRunReturns)
     EXPECT_EQ(be_app, nullptr);
 }
 
+// A window whose views take a while to go.
+class SlowToGoWindow : public TestWindow
+{
+public:
+    SlowToGoWindow() : TestWindow("slow") {}
+    ~SlowToGoWindow() override { snooze(200000); }
+};
+
+TEST(Application, RunReturnsOnlyOnceQuittingWindowsHaveGone)
+{
+    auto* app = new TestApp;
+    std::atomic<bool> deleted{false};
+    auto* window = new SlowToGoWindow;
+    window->deleted = &deleted;
+    window->Run();
+    std::thread quitter([&] {
+        ASSERT_TRUE(WaitUntil([&] { return app->ready.load(); }));
+        // The window goes by itself (as a closed main window does); the application is
+        // told to quit while it is still going.
+        window->PostMessage(B_QUIT_REQUESTED);
+        snooze(20000);
+        app->PostMessage(B_QUIT_REQUESTED);
+    });
+    app->Run();
+    EXPECT_TRUE(deleted);
+    quitter.join();
+    delete app;
+}
+
 // Every lock path of a looper whose loop has ended fails, and it takes no messages.
 void ExpectNeitherLockedNorSentTo(BLooper* looper, const BMessenger& messenger)
 {

@@ -52,7 +52,23 @@ thread_id BApplication::Run()
     if (WindowDisplayFactory* factory = window_display_factory())
         factory->RunMainLoop();
     wait_for_thread(thread, nullptr);
+    _WaitForQuittingWindows();
     return thread;
+}
+
+void BApplication::_WaitForQuittingWindows()
+{
+    // A window told to quit may still be tearing down its views and telling the display
+    // server so; main() must not destroy the server under it. One that does not finish in
+    // time (stuck in an alert, say) is left behind.
+    constexpr bigtime_t kLimit = 5000000;
+    const bigtime_t end = system_time() + kLimit;
+    for (auto& port : kit_private::live_ports()) {
+        if (!port->isWindow.load())
+            continue;
+        while (port->IsClosed() && !port->IsDead() && system_time() < end)
+            snooze(1000);
+    }
 }
 
 void BApplication::Quit()

@@ -4,7 +4,8 @@
 //
 // Run() starts the application's thread and then, on the calling (main) thread, runs the
 // display server's main loop (WindowDisplayFactory::RunMainLoop), or just waits when
-// headless. It returns once the application's loop has ended. The first message the
+// headless. It returns once the application's loop has ended and the windows that were
+// quitting by then have gone (waiting at most 5 seconds for them). The first message the
 // application handles is B_READY_TO_RUN (ReadyToRun()).
 //
 // B_QUIT_REQUESTED posted to the application calls QuitRequested(); the default asks every
@@ -48,6 +49,7 @@ protected:
     void LoopEnded() override;
 
 private:
+    void _WaitForQuittingWindows();
     std::string fSignature;
     status_t fInitStatus;
 };
