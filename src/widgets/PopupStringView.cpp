@@ -28,6 +28,7 @@ PopupStringView::PopupStringView(popup_place place, BRect frame, const char* nam
                                  B_WILL_DRAW);
     back->AddChild(fPopupText);
     fPopupWindow->AddChild(back);
+    fPopupMessenger = BMessenger(nullptr, fPopupWindow);
     fPopupWindow->Run(); // stays hidden until a click
 }
 
@@ -45,7 +46,7 @@ PopupStringView::~PopupStringView()
         status_t result;
         wait_for_thread(timer, &result);
     }
-    if (fPopupWindow->Lock())
+    if (fPopupMessenger.LockTarget())
         fPopupWindow->Quit();
 }
 
@@ -55,27 +56,28 @@ void PopupStringView::MouseDown(BPoint)
     BPoint where;
     uint32 buttons;
     GetMouse(&where, &buttons);
-    if (!Bounds().Contains(where) || !fPopupWindow->Lock())
+    if (!Bounds().Contains(where))
         return;
-    fPopupText->SetText(Text());
-    font_height height;
-    fPopupText->GetFontHeight(&height);
-    // The frame and the text follow the window's size.
-    fPopupWindow->ResizeTo(std::ceil(fPopupText->StringWidth(Text())) + 5,
-                           std::ceil(height.ascent + height.descent) + 5);
-    fPopupText->SetViewColor(ViewColor());
-    fPopupText->SetHighColor(fHighColor);
-    fPopupText->SetLowColor(LowColor());
-    PlacePopup();
-    fPopupWindow->Unlock();
-
     {
-        std::lock_guard lock(fTimerLock);
+        std::lock_guard timerLock(fTimerLock);
+        if (!fPopupMessenger.LockTarget())
+            return;
+        fPopupText->SetText(Text());
+        font_height height;
+        fPopupText->GetFontHeight(&height);
+        // The frame and the text follow the window's size.
+        fPopupWindow->ResizeTo(std::ceil(fPopupText->StringWidth(Text())) + 5,
+                               std::ceil(height.ascent + height.descent) + 5);
+        fPopupText->SetViewColor(ViewColor());
+        fPopupText->SetHighColor(fHighColor);
+        fPopupText->SetLowColor(LowColor());
+        PlacePopup();
         if (fPopupWindow->IsHidden())
             fPopupWindow->Show();
         fHideAt = system_time() + kShowTime;
         if (!fTimerActive)
             StartTimer();
+        fPopupWindow->Unlock();
     }
     Window()->Activate();
 }
@@ -125,7 +127,10 @@ void PopupStringView::WatchThread()
     while (fRunning) {
         bigtime_t now = system_time();
         if (now >= fHideAt) {
-            fPopupWindow->Hide();
+            if (fPopupMessenger.LockTarget()) {
+                fPopupWindow->Hide();
+                fPopupWindow->Unlock();
+            }
             break;
         }
         fTimerCond.wait_for(lock, std::chrono::microseconds(fHideAt - now));
@@ -143,7 +148,7 @@ void PopupStringView::SetHighColor(rgb_color color)
 
 void PopupStringView::SetFont(const BFont* font, uint32 mask)
 {
-    if (fPopupWindow->Lock()) {
+    if (fPopupMessenger.LockTarget()) {
         fPopupText->SetFont(font, mask);
         fPopupWindow->Unlock();
     }
@@ -152,7 +157,7 @@ void PopupStringView::SetFont(const BFont* font, uint32 mask)
 
 void PopupStringView::SetText(const char* text)
 {
-    if (fPopupWindow->Lock()) {
+    if (fPopupMessenger.LockTarget()) {
         fPopupText->SetText(text);
         fPopupWindow->Unlock();
     }

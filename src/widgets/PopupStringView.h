@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Invoker.h>
+#include <Messenger.h>
 #include <OS.h>
 #include <StringView.h>
 
@@ -20,6 +21,7 @@ enum popup_place : int32
 // inside a one-pixel black frame. The label's window keeps the keyboard focus.
 //
 // The popup window lives, hidden between showings, as long as the view and goes with it.
+// Lock order: the label's window, the hide timer's lock, the popup window.
 // Clicks while it shows push its hiding back to two seconds after the latest one. The
 // destructor waits for the hide timer, so no thread touches the view once it is gone.
 class PopupStringView : public BStringView, public BInvoker
@@ -43,11 +45,14 @@ public:
 
 private:
     static int32 Go(void* view);
-    void PlacePopup();
-    void StartTimer(); // fTimerLock held
+    void PlacePopup(); // popup locked
+    void StartTimer(); // fTimerLock held, popup locked
 
     bool fRunning; // fTimerLock
     BWindow* fPopupWindow;
+    // The popup is touched only through a lock on this: the application quits every window
+    // when it quits, the popup perhaps before the label.
+    BMessenger fPopupMessenger;
     BStringView* fPopupText; // changed under the popup window's lock
     thread_id fThread;       // the latest hide timer; fTimerLock
     rgb_color fHighColor;

@@ -214,4 +214,26 @@ TEST_F(PopupStringViewTest, TheViewGoesRightAfterClicksWithItsPopupAndTimers)
     }
 }
 
+TEST_F(PopupStringViewTest, ThePopupQuitFirstAsOnQuittingTheApplicationIsLeftAlone)
+{
+    PopupStringView* label = Open(POPUP_ON_VIEW);
+    Click(); // a timer runs
+    BMessenger popup(nullptr, fPopup);
+    // The application quits every window, the popup perhaps before the label's.
+    ASSERT_TRUE(popup.LockTarget());
+    fPopup->Quit();
+    ASSERT_FALSE(popup.IsValid());
+
+    fFixture.Display().Click(fWindow, "fVersion", BPoint(5, 5));
+    ASSERT_TRUE(fWindow->Lock());
+    label->SetText("after");
+    BFont font(be_plain_font);
+    label->SetFont(&font);
+    fWindow->Unlock();
+    ASSERT_TRUE(fFixture.Sync(fWindow));
+    snooze(2300000); // the timer's time comes and goes
+    ASSERT_TRUE(fWindow->Lock());
+    fWindow->Quit();
+}
+
 } // namespace
