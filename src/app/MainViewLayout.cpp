@@ -136,10 +136,15 @@ void IrcMainView::DoPrefsGUI(BView* parent)
     BRect rect = parent->Bounds().InsetByCopy(10, 10);
     fQuitBox = new ColorSaveBox(rect, "fQuitMessage", 0, 0, B_FANCY_BORDER);
     BRect field = fQuitBox->Bounds().OffsetByCopy(5, 5);
-    field.right -= 5;
+    field.right -= 10;
     fQuitMessage = new BTextControl(field, "fQuitMessage", "Quit Message", fQuitString, nullptr,
                                     B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
-    fQuitBox->AddChild(fQuitMessage);
     fQuitMessage->SetDivider(fQuitMessage->StringWidth("Quit Message") + 5);
+    // One line high, in a box that holds just it: a field as tall as the tab looks like a
+    // text area.
+    const float height = PreferredHeight(fQuitMessage);
+    fQuitMessage->ResizeTo(field.Width(), height);
+    fQuitBox->ResizeTo(rect.Width(), height + 10);
+    fQuitBox->AddChild(fQuitMessage);
     parent->AddChild(fQuitBox);
 }

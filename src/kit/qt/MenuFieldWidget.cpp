@@ -24,9 +24,20 @@ void MenuFieldWidget::SetDivider(int divider)
 
 void MenuFieldWidget::SetItemLabel(const QString& label)
 {
-    QString text = label;
-    text.replace(QLatin1Char('&'), QLatin1String("&&"));
-    fButton->setText(text);
+    fItemLabel = label;
+    _ShowItemLabel();
+}
+
+void MenuFieldWidget::_ShowItemLabel()
+{
+    // A label too long for the button loses its end, not its start, and shows whole as a
+    // tool tip.
+    constexpr int kIndicatorAndMargins = 32;
+    const int room = std::max(0, fButton->width() - kIndicatorAndMargins);
+    QString shown = fButton->fontMetrics().elidedText(fItemLabel, Qt::ElideRight, room);
+    fButton->setToolTip(shown != fItemLabel ? fItemLabel : QString());
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    fButton->setText(shown);
 }
 
 void MenuFieldWidget::SetColors(const QColor& view, const QColor& high)
@@ -49,6 +60,7 @@ void MenuFieldWidget::_Layout()
     int divider = fLabel->text().isEmpty() ? 0 : fDivider;
     fLabel->setGeometry(0, 0, divider, height());
     fButton->setGeometry(divider, 0, std::max(0, width() - divider), height());
+    _ShowItemLabel();
 }
 
 } // namespace kit_private

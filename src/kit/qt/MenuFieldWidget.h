@@ -29,11 +29,13 @@ protected:
 
 private:
     void _Layout();
+    void _ShowItemLabel();
 
     QLabel* fLabel;
     QPushButton* fButton;
     QMenu* fMenu;
     int fDivider = 0;
+    QString fItemLabel;
 };
 
 } // namespace kit_private

@@ -267,6 +267,13 @@ void QtWindow::_ApplyWindow(Change& item)
                        if (activate.active && fTop->isVisible()) {
                            fTop->raise();
                            fTop->activateWindow();
+                           // Without a window manager nothing keeps floating windows
+                           // above the one just raised, so they are raised after it.
+                           for (QWidget* top : QApplication::topLevelWidgets()) {
+                               if (top != fTop && top->isVisible() &&
+                                   top->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+                                   top->raise();
+                           }
                        }
                    },
                    [&](change::WindowMinimize& minimize) {

@@ -3,6 +3,7 @@
 
 #include "gallery/GalleryWindow.h"
 
+#include <MenuFieldWidget.h>
 #include <QtDisplay.h>
 
 #include <Bitmap.h>
@@ -27,6 +28,25 @@
 extern kit_private::QtDisplay* gDisplay;
 
 namespace {
+
+TEST(QtMenuField, ALongItemLabelLosesItsEndAndShowsWholeAsATip)
+{
+    kit_private::MenuFieldWidget field(nullptr);
+    field.SetLabel(QStringLiteral("Server"));
+    field.SetDivider(60);
+    field.resize(200, 24);
+    field.show(); // so that resizing lays it out at once
+    const QString label = QStringLiteral("Local ngircd [127.0.0.1:16667] & more");
+    field.SetItemLabel(label);
+    const QString shown = field.Button()->text();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Local"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_EQ(field.Button()->toolTip(), label);
+    // Wide enough: shown whole (with the ampersand kept), no tip.
+    field.resize(600, 24);
+    EXPECT_EQ(field.Button()->text(), QStringLiteral("Local ngircd [127.0.0.1:16667] && more"));
+    EXPECT_EQ(field.Button()->toolTip(), QString());
+}
 
 TEST(QtFonts, InstalledFamiliesComeFromTheSystem)
 {
