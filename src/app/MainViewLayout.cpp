@@ -9,6 +9,7 @@
 #include <ColorSaveBox.h>
 #include <PopupStringView.h>
 
+#include <AppDefs.h>
 #include <Button.h>
 #include <CheckBox.h>
 #include <Dragger.h>
@@ -62,6 +63,8 @@ void IrcMainView::DoGUI()
                                    B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
     fVersion->SetFont(be_plain_font);
     fVersion->SetHighColor(kVersionColor);
+    // There is no application menu to hold "About": a double click on the version asks.
+    fVersion->SetMessage(new BMessage(B_ABOUT_REQUESTED));
 
     struct Placed
     {
@@ -103,6 +106,7 @@ void IrcMainView::DoGUI()
         login->AddChild(p.view);
     }
     fConnect->SetTarget(this);
+    fVersion->SetTarget(this);
     Window()->SetDefaultButton(fOkay);
 
     fTabView = new BTabView(BRect(5, 5, 5 + boxWidth, 5 + boxHeight), "fTabView");

@@ -1,5 +1,6 @@
 #include "PopupStringView.h"
 
+#include <Message.h>
 #include <Window.h>
 
 #include <chrono>
@@ -80,6 +81,12 @@ void PopupStringView::MouseDown(BPoint)
         fPopupWindow->Unlock();
     }
     Window()->Activate();
+    // A double click also sends the view's message, when it has one.
+    int32 clicks = 1;
+    if (BMessage* current = Window()->CurrentMessage())
+        current->FindInt32("clicks", &clicks);
+    if (clicks >= 2 && Message() != nullptr)
+        Invoke();
 }
 
 void PopupStringView::PlacePopup()

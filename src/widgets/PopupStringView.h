@@ -20,6 +20,8 @@ enum popup_place : int32
 // for two seconds in a small borderless floating window, in the label's colours and font
 // inside a one-pixel black frame. The label's window keeps the keyboard focus.
 //
+// A double click also invokes the view's message, when it was given one.
+//
 // The popup window lives, hidden between showings, as long as the view and goes with it.
 // Lock order: the label's window, the hide timer's lock, the popup window.
 // Clicks while it shows push its hiding back to two seconds after the latest one. The

@@ -377,6 +377,29 @@ TEST_F(MainViewSettings, TheAboutPictureShowsForASecondWithoutHoldingUpTheMainWi
     (void)about;
 }
 
+bool AboutShown(const kit_private::HeadlessDisplay& display)
+{
+    for (const auto& window : display.Windows()) {
+        if (window.visible && window.Find("BitmapView") != nullptr)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(MainViewSettings, ADoubleClickOnTheVersionLineShowsTheAboutPicture)
+{
+    testsupport::TempDir data;
+    WritePicture(data.Path() + "/VelmorGraphic", 20, 20);
+    setenv("VELMOR_DATA_DIR", data.Path().c_str(), 1);
+    fDisplay.Click(fWindow, "fVersion", BPoint(3, 3));
+    Sync();
+    EXPECT_FALSE(AboutShown(fDisplay)); // a single click only shows the whole line
+    fDisplay.Click(fWindow, "fVersion", BPoint(3, 3), 1, 2);
+    Sync();
+    EXPECT_TRUE(WaitUntil([&] { return AboutShown(fDisplay); }));
+    unsetenv("VELMOR_DATA_DIR");
+}
+
 TEST_F(MainViewSettings, WithoutAPictureTheAboutRequestShowsNothing)
 {
     testsupport::TempDir empty;
