@@ -193,6 +193,19 @@ TEST_F(MainViewSettings, TheTextsAsTypedAreWrittenAtQuitAndShownAtTheNextStart)
     EXPECT_EQ(FieldText("fQuitMessage"), "bye \xc3\xa9");
 }
 
+TEST_F(MainViewSettings, ALongQuitMessageIsCutOnACharacterBoundary)
+{
+    std::string message;
+    for (int i = 0; i < 515; i++)
+        message += "\xc3\xa9"; // 1,030 bytes
+    ShowTab(1);
+    SetField("fQuitMessage", message.c_str());
+    QuitApp();
+    char stored[2048];
+    ASSERT_TRUE(Settings().ReadString("QuitMessage", stored, sizeof(stored)));
+    EXPECT_EQ(std::string(stored), message.substr(0, 1022));
+}
+
 class StoredServer : public MainViewSettings
 {
 protected:
