@@ -86,6 +86,7 @@ struct ShownWindow
     uint32 flags = 0;
     bool visible = false;
     bool minimized = false;
+    int32 activations = 0; // Activate(true) requests
     bool quit = false;
     int32 focus = 0;
     std::map<int32, ShownView> views;
@@ -130,6 +131,9 @@ public:
     void Click(BWindow* window, const char* view, BPoint where, uint32 buttons = 1,
                int32 clicks = 1, uint32 modifiers = 0);
     void MoveMouse(BWindow* window, const char* view, BPoint where, uint32 buttons = 0);
+    // A press and a release on their own, for drags that follow MoveMouse with buttons held.
+    void PressMouse(BWindow* window, const char* view, BPoint where, uint32 buttons = 1);
+    void ReleaseMouse(BWindow* window, const char* view, BPoint where);
     void PressButton(BWindow* window, const char* view); // a button or a check box
     void Focus(BWindow* window, const char* view);       // the user focused a view
     // Types text into a text control or text view through its native editor (keys the view

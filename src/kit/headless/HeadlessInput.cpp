@@ -106,9 +106,23 @@ void HeadlessDisplay::Click(BWindow* window, const char* view, BPoint where, uin
     _Post(window, view, make_mouse(B_MOUSE_UP, where, screen, 0, clicks, modifiers));
 }
 
+void HeadlessDisplay::PressMouse(BWindow* window, const char* view, BPoint where, uint32 buttons)
+{
+    BPoint screen = _ToScreen(window, view, where);
+    _Post(window, view, make_mouse(B_MOUSE_DOWN, where, screen, buttons, 1, 0));
+}
+
+void HeadlessDisplay::ReleaseMouse(BWindow* window, const char* view, BPoint where)
+{
+    BPoint screen = _ToScreen(window, view, where);
+    _Post(window, view, make_mouse(B_MOUSE_UP, where, screen, 0, 1, 0));
+}
+
 void HeadlessDisplay::MoveMouse(BWindow* window, const char* view, BPoint where, uint32 buttons)
 {
-    BMessage message = make_mouse(B_MOUSE_MOVED, where, where, buttons, 0, 0);
+    // The screen point as the Qt server reports it, not the view's own.
+    BMessage message =
+        make_mouse(B_MOUSE_MOVED, where, _ToScreen(window, view, where), buttons, 0, 0);
     message.AddInt32(kFieldTransit, B_INSIDE_VIEW);
     {
         std::lock_guard<std::mutex> lock(fLock);
