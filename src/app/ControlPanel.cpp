@@ -6,14 +6,17 @@
 #include <DisplayMessages.h>
 #include <IrcWindowInfo.h>
 
+#include <Application.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <OS.h>
 #include <ScrollView.h>
 #include <TabView.h>
 
 namespace {
 
-constexpr float kScrollBarRoom = 14;
+constexpr float kScrollBarRoom = 14; // the horizontal scroll bar under the tabs
+constexpr float kBelowTabs = 10;     // the strip of the tab view under its tabs
 
 } // namespace
 
@@ -22,13 +25,15 @@ ControlPanel::ControlPanel(std::shared_ptr<TabRequestQueue> requests)
               B_NOT_ZOOMABLE | B_NOT_V_RESIZABLE | B_WILL_ACCEPT_FIRST_CLICK, B_ALL_WORKSPACES),
       fRequests(std::move(requests))
 {
+    ReadSettings();
     BRect frame = Bounds();
     frame.bottom -= kScrollBarRoom;
     fTabView = new BTabView(frame, "fTabView", B_WIDTH_AS_USUAL, B_FOLLOW_ALL,
                             B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP |
                                 B_FRAME_EVENTS | B_NAVIGABLE);
+    // Only as high as the tabs: the panel is a strip, not a window of contents.
     const float width = fTabView->Bounds().Width();
-    const float height = fTabView->TabHeight() + 10;
+    const float height = fTabView->TabHeight() + kBelowTabs;
     fTabView->ResizeTo(width, height);
     ResizeTo(width, height + kScrollBarRoom);
     AddChild(new BScrollView("sv", fTabView, B_FOLLOW_ALL, 0, true, false));
@@ -48,8 +53,22 @@ void ControlPanel::MessageReceived(BMessage* message)
 
 bool ControlPanel::QuitRequested()
 {
+    // The application asks every window, from its own thread, as it quits.
+    if (be_app != nullptr && find_thread(nullptr) == be_app->Thread())
+        return true;
     Minimize(true);
     return false;
+}
+
+void ControlPanel::Quit()
+{
+    WriteSettings();
+    BWindow::Quit();
+}
+
+void ControlPanel::Invalidate()
+{
+    fTabView->Invalidate();
 }
 
 int32 ControlPanel::IndexOf(const IrcWindowInfo* window) const
@@ -92,9 +111,10 @@ void ControlPanel::AddTab(const std::shared_ptr<IrcWindowInfo>& window, const ch
         return;
     }
     auto* tab = new WindowTab(window, label);
-    tab->DontActivate(true); // the first tab is selected as it is added
+    // The first tab is selected as it is added, which must not pull its window forward.
+    tab->DontActivate();
     Quietly([&] { fTabView->AddTab(nullptr, tab); });
-    fTabView->Invalidate();
+    Invalidate();
     BMessage created(MSG_TAB_CREATED);
     created.AddPointer("Tab", tab);
     window->Post(&created);
@@ -106,24 +126,32 @@ void ControlPanel::RemoveTab(const IrcWindowInfo* window)
     if (index < 0)
         return;
     BTab* tab = nullptr;
+    // Removing the selected tab selects a neighbour, whose window stays where it is.
     Quietly([&] { tab = fTabView->RemoveTab(index); });
     delete tab;
-    fTabView->Invalidate();
+    Invalidate();
 }
 
 void ControlPanel::SetTabLabel(const IrcWindowInfo* window, const char* label)
 {
     if (WindowTab* tab = TabFor(window)) {
         tab->SetLabel(label);
-        fTabView->Invalidate();
+        Invalidate();
     }
 }
 
 void ControlPanel::SelectTab(const IrcWindowInfo* window)
 {
+    // Asked by the window as it becomes active: it is in front already.
     const int32 index = IndexOf(window);
-    if (index >= 0)
-        Quietly([&] { fTabView->Select(index); });
+    if (index < 0)
+        return;
+    const int32 focus = fTabView->FocusTab();
+    if (focus >= 0 && focus != index)
+        fTabView->SetFocusTab(focus, false);
+    fTabView->SetFocusTab(index, true);
+    Quietly([&] { fTabView->Select(index); });
+    Invalidate();
 }
 
 WindowTab* ControlPanel::TabFor(const IrcWindowInfo* window) const
@@ -135,8 +163,9 @@ WindowTab* ControlPanel::TabFor(const IrcWindowInfo* window) const
 template <typename Change> void ControlPanel::Quietly(Change change)
 {
     for (int32 i = 0; i < fTabView->CountTabs(); i++)
-        static_cast<WindowTab*>(fTabView->TabAt(i))->DontActivate(true);
+        static_cast<WindowTab*>(fTabView->TabAt(i))->DontActivate();
     change();
+    // A mark no selection consumed would swallow the user's next click on that tab.
     for (int32 i = 0; i < fTabView->CountTabs(); i++)
         static_cast<WindowTab*>(fTabView->TabAt(i))->DontActivate(false);
 }

@@ -11,8 +11,16 @@ class IrcWindowInfo;
 class WindowTab;
 
 // The window of tabs, one per visible conversation window. Clicking a tab brings its window
-// to the front. Windows change the tabs only through the request queue, so they never wait
-// for the panel's lock; the panel applies the requests on its own thread.
+// to the front; a window that becomes active has its tab selected. The panel keeps its size
+// whatever the number of tabs: the tab strip scrolls the ones that do not fit.
+//
+// Windows never lock the panel, nor the panel a window: a window waiting for the panel's lock
+// while the panel waited for that window's would deadlock. Windows queue their tab changes
+// and the panel carries them out on its own thread, in the order they were asked for. Tabs
+// are found by the window they stand for, never by label: two servers' windows of the same
+// name keep their own tabs.
+//
+// Threads: the panel's own; TabView and IndexOf with the panel locked.
 class ControlPanel : public BWindow
 {
 public:
@@ -21,11 +29,19 @@ public:
     ~ControlPanel() override;
 
     void MessageReceived(BMessage* message) override;
-    // The close box only minimises: the panel stays for the application's lifetime.
+    // The close box only minimises: the panel stays for the application's lifetime. Asked by
+    // the application as it quits, it agrees.
     bool QuitRequested() override;
+    // At application quit (the main view locks the panel and quits it).
+    void Quit() override;
+
+    // The panel stores no settings.
+    void ReadSettings() {}
+    void WriteSettings() {}
 
     // Tabs (panel locked)
     BTabView* TabView() const { return fTabView; }
+    void Invalidate(); // redraws the tab strip
     // The tab standing for that window, or -1.
     int32 IndexOf(const IrcWindowInfo* window) const;
 

@@ -8,7 +8,8 @@
 #include <cstdio>
 
 WindowTab::WindowTab(std::shared_ptr<IrcWindowInfo> window, const char* label)
-    : BTab(new BView(BRect(0, 0, 1, 1), label, B_FOLLOW_NONE, 0)), fWindow(std::move(window))
+    : BTab(new BView(BRect(0, 0, 1, 1), label != nullptr ? label : "", B_FOLLOW_NONE, 0)),
+      fWindow(std::move(window))
 {
 }
 
@@ -17,9 +18,11 @@ WindowTab::~WindowTab() = default;
 void WindowTab::Select(BView* owner)
 {
     BTab::Select(owner);
+    const bool activate = !fDontActivate;
+    fDontActivate = false;
     if (fWindow == nullptr)
         return;
     printf("Selecting %s\n", fWindow->Name().c_str());
-    if (!fDontActivate)
+    if (activate)
         fWindow->Post(MSG_ACTIVATE);
 }
