@@ -258,8 +258,11 @@ void QtWindow::_ApplyWindow(Change& item)
                    [&](change::WindowFrame& frame) {
                        fFrame = frame.frame;
                        QRect rect = QtRect(frame.frame);
-                       if (fTop->minimumSize() == fTop->maximumSize())
-                           fTop->setFixedSize(rect.size());
+                       // What the user may not resize, the program still may.
+                       if (fTop->minimumWidth() == fTop->maximumWidth())
+                           fTop->setFixedWidth(rect.width());
+                       if (fTop->minimumHeight() == fTop->maximumHeight())
+                           fTop->setFixedHeight(rect.height());
                        fTop->setGeometry(rect);
                    },
                    [&](change::WindowVisible& visible) { fTop->setVisible(visible.shown); },

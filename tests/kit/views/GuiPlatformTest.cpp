@@ -12,6 +12,7 @@
 #include <Screen.h>
 #include <TabView.h>
 #include <TranslationUtils.h>
+#include <Window.h>
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -140,3 +141,33 @@ TEST(QtCursor, AViewsCursorIsItsOneBitPicture)
 }
 
 } // namespace
+
+TEST(QtWindows, TheProgramResizesWhatTheUserMayNot)
+{
+    const struct
+    {
+        uint32 flags;
+    } cases[] = {{B_NOT_V_RESIZABLE}, {B_NOT_H_RESIZABLE}, {B_NOT_RESIZABLE}, {0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
+        auto* window = new BWindow(BRect(50, 50, 250, 150), "fixed", B_TITLED_WINDOW_LOOK,
+                                   B_NORMAL_WINDOW_FEEL, c.flags);
+        BMessenger messenger(nullptr, window);
+        window->ResizeTo(300, 40); // before it is shown, as windows lay themselves out
+        window->Show();
+        ASSERT_TRUE(gDisplay->Sync(window));
+        gDisplay->Flush();
+        QWidget* top = gDisplay->TopLevel(window);
+        ASSERT_NE(top, nullptr);
+        EXPECT_EQ(top->size(), QSize(301, 41));
+        ASSERT_TRUE(window->Lock());
+        window->ResizeTo(250, 60); // and once shown
+        window->Unlock();
+        ASSERT_TRUE(gDisplay->Sync(window));
+        gDisplay->Flush();
+        EXPECT_EQ(top->size(), QSize(251, 61));
+        if (messenger.LockTarget())
+            window->Quit();
+        gDisplay->Flush();
+    }
+}
