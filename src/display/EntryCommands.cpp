@@ -355,8 +355,13 @@ void IrcDisplayWindow::HandleUserEntry(const char* line)
     if (line == nullptr || line[0] == '\0')
         return;
     fHistory.emplace_back(line);
+    // A long session keeps only its newest lines.
+    if (fHistory.size() > kHistoryLimit)
+        fHistory.erase(fHistory.begin(),
+                       fHistory.begin() + static_cast<ptrdiff_t>(fHistory.size() - kHistoryLimit));
     fPendingLine.clear();
     fHasPendingLine = false;
+    fLineEdited = true;
     fHistoryIndex = static_cast<int32>(fHistory.size());
     if (fIrc == nullptr)
         return;

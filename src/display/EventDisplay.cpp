@@ -59,14 +59,9 @@ void IrcDisplayWindow::MessageReceived(BMessage* message)
                 fTextControl->SetText("");
         }
         break;
-    case MSG_MISSED_CHAR: {
-        const char* bytes = nullptr;
-        if (fTextControl != nullptr && message->FindString("MissedChar", &bytes) == B_OK) {
-            fTextControl->MakeFocus(true);
-            fTextControl->TextView()->Insert(bytes);
-        }
+    case MSG_MISSED_CHAR:
+        HandleMissedChar(message);
         break;
-    }
     case MSG_SELECT_WINDOW: {
         int32 index = -1;
         if (message->FindInt32("index", &index) == B_OK)
@@ -74,8 +69,7 @@ void IrcDisplayWindow::MessageReceived(BMessage* message)
         break;
     }
     case MSG_SELECT_SERVER:
-        if (fWindowType == kChannelWindow)
-            fServerInfo->Post(MSG_ACTIVATE);
+        SelectServer(message);
         break;
     case MSG_TEXT_FONT_SIZE:
     case MSG_MESSAGE_FONT_SIZE: {
@@ -354,6 +348,7 @@ void IrcDisplayWindow::HandleJoin(const char*, const char*)
     fInfo->SetConnected(true);
     Show();
     fServerInfo->Post(MSG_UPDATE_STATS);
+    PostMenusUpdate();
     if (!fHasTab) {
         fHasTab = true;
         if (fHost != nullptr)

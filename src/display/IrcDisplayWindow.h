@@ -23,6 +23,7 @@ class IrcItem;
 class IrcListView;
 class IrcWindowHost;
 class IrcWindowInfo;
+class PopupStringView;
 class UrlTextView;
 struct irc_user;
 
@@ -127,6 +128,22 @@ public:
     void SetEmphasis(signed char emphasis) { fEmphasis = emphasis; }
     const std::vector<std::string>& History() const { return fHistory; }
 
+    // Entry line editing (EntryLine.cpp)
+    // The entry field's key filter and the keys it takes from the native editor.
+    void InstallEntryFilter();
+    // A key that reached the entry's filter; true when the filter took it.
+    bool FilterEntryKey(uint8 byte, bool command);
+    void HandleUp();
+    void HandleDown();
+    void MakeBold() { fEmphasis = 2; }
+    void MakeInverse() { fEmphasis = 22; }
+    // Completes the nick before the caret; again, the next nick that fits.
+    void HandleTab();
+    // A key typed in the scrollback or the user list continues in the entry field.
+    void HandleMissedChar(BMessage* message);
+    // The newest lines kept in the history.
+    static constexpr size_t kHistoryLimit = 1000;
+
     // Title, status and menus (TitleAndStatus.cpp)
     void SetChannelTitle(const char* topic);
     // Refreshes the status line; from another thread it is posted.
@@ -163,6 +180,14 @@ private:
     void RefreshStats();
     void RefreshMenus();
     void ActivateConversation(int32 index);
+    void SelectServer(BMessage* message);
+    // Every window of the server rebuilds its Windows menu (posted).
+    void PostMenusUpdate();
+
+    // Entry line helpers (EntryLine.cpp)
+    void ShowEntryText(const char* text);
+    void ResetBrowsing();
+    void MatchingNicks(const std::string& prefix, std::vector<std::string>* nicks) const;
 
     // Members -----------------------------------------------------------------------------
     // Identity
@@ -200,6 +225,14 @@ private:
     int32 fHistoryIndex = 0;
     std::string fPendingLine;
     bool fHasPendingLine = false;
+    bool fLineEdited = true;
+    // Nick completion: the nicks that fit the word, the one shown, and the entry as the
+    // last completion left it, so a further Tab knows it continues.
+    std::vector<std::string> fCompletions;
+    size_t fCompletionIndex = 0;
+    int32 fCompletionStart = -1;
+    std::string fCompletedText;
+    int32 fCompletedCaret = -1;
 
     // Fonts
     BFont fTextFont;
@@ -211,9 +244,9 @@ private:
     BMenuBar* fMenuBar = nullptr;
     BMenu* fWindowsMenu = nullptr;
     BMenu* fOptionsMenu = nullptr;
-    BStringView* fTitle = nullptr;
+    PopupStringView* fTitle = nullptr;
     BTextControl* fTextControl = nullptr;
-    BStringView* fStats = nullptr;
+    PopupStringView* fStats = nullptr;
     UrlTextView* fDisplay = nullptr;
     BScrollView* fBgrnd = nullptr;
     IrcListView* fUsers = nullptr;

@@ -9,8 +9,9 @@
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <Message.h>
-#include <StringView.h>
+#include <PopupStringView.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -41,10 +42,13 @@ void IrcDisplayWindow::SetChannelTitle(const char* topic)
             fServerInfo->Name().c_str());
     fTitle->SetText(text);
     fTitle->ResizeTo(fTitle->StringWidth(text) + 5, fTitle->Bounds().Height());
-    // Centred, but never over the menus.
+    // Centred, but never over the menus. The bar spans the window; its items do not.
     float left = (Bounds().right - fTitle->Bounds().right) / 2;
-    if (fMenuBar != nullptr && left < fMenuBar->Frame().right + 5)
-        left = fMenuBar->Frame().right + 5;
+    if (fMenuBar != nullptr) {
+        float items = 0;
+        fMenuBar->GetPreferredSize(&items, nullptr);
+        left = std::max(left, fMenuBar->Frame().left + items + 5);
+    }
     fTitle->MoveTo(left, fTitle->Frame().top);
 }
 
@@ -133,10 +137,36 @@ void IrcDisplayWindow::RefreshMenus()
     }
 }
 
+void IrcDisplayWindow::PostMenusUpdate()
+{
+    fServerInfo->Post(MSG_UPDATE_MENUS);
+    for (const auto& conversation : fConversations->Windows())
+        conversation->Post(MSG_UPDATE_MENUS);
+}
+
+// A menu may be older than the list: a channel still waiting for its JOIN stays hidden.
 void IrcDisplayWindow::ActivateConversation(int32 index)
 {
-    if (std::shared_ptr<IrcWindowInfo> window = fConversations->ItemAt(index))
+    std::shared_ptr<IrcWindowInfo> window = fConversations->ItemAt(index);
+    if (window != nullptr && window->IsConnected())
         window->Post(MSG_ACTIVATE);
+}
+
+// Without an index: this conversation's server window. With one (a server window's menu):
+// that server of the main view's list.
+void IrcDisplayWindow::SelectServer(BMessage* message)
+{
+    int32 index = -1;
+    if (message->FindInt32("index", &index) != B_OK) {
+        if (fWindowType != kServerWindow)
+            fServerInfo->Post(MSG_ACTIVATE);
+        return;
+    }
+    if (fHost == nullptr || index < 0)
+        return;
+    const auto servers = fHost->ServerList();
+    if (static_cast<size_t>(index) < servers.size() && servers[index]->Server() != fInfo)
+        servers[index]->Server()->Post(MSG_ACTIVATE);
 }
 
 void IrcDisplayWindow::WindowActivated(bool active)

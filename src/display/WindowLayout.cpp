@@ -8,8 +8,8 @@
 #include <Menu.h>
 #include <MenuBar.h>
 #include <Message.h>
+#include <PopupStringView.h>
 #include <ScrollView.h>
-#include <StringView.h>
 #include <TextControl.h>
 
 namespace {
@@ -53,7 +53,8 @@ void IrcDisplayWindow::DoGUI()
     if (fWindowType == kChannelWindow) {
         BRect titleFrame(menuFrame.right + 5, menuFrame.top + 5, bounds.right - 5,
                          menuFrame.top + 5 + line);
-        fTitle = new BStringView(titleFrame, "fTitle", "", B_FOLLOW_H_CENTER | B_FOLLOW_TOP);
+        fTitle = new PopupStringView(POPUP_CENTER_WINDOW, titleFrame, "fTitle", "",
+                                     B_FOLLOW_H_CENTER | B_FOLLOW_TOP);
         fBackground->AddChild(fTitle);
         top = titleFrame.bottom + 5;
     }
@@ -63,9 +64,11 @@ void IrcDisplayWindow::DoGUI()
         new BTextControl(entryFrame, "TextControl", nullptr, "", new BMessage(MSG_ENTRY_RETURN),
                          B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
     fBackground->AddChild(fTextControl);
+    InstallEntryFilter();
 
     BRect statsFrame(3, entryFrame.bottom + 2, 3 + 200, entryFrame.bottom + 2 + line);
-    fStats = new BStringView(statsFrame, "fStats", "", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+    fStats = new PopupStringView(POPUP_ON_VIEW, statsFrame, "fStats", "",
+                                 B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
     fBackground->AddChild(fStats);
 
     const float listWidth = fWindowType == kChannelWindow ? fUserListWidth : 0;

@@ -49,7 +49,17 @@ void TestHost::SetTabLabel(const IrcWindowInfo* window, const char* label)
     }
 }
 
-void TestHost::SelectTab(const IrcWindowInfo*) {}
+void TestHost::SelectTab(const IrcWindowInfo* window)
+{
+    std::lock_guard guard(fLock);
+    fSelected.push_back(window);
+}
+
+std::vector<const IrcWindowInfo*> TestHost::SelectedTabs() const
+{
+    std::lock_guard guard(fLock);
+    return fSelected;
+}
 
 std::vector<std::shared_ptr<IrcConversationList>> TestHost::ServerList() const
 {

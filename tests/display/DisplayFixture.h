@@ -48,6 +48,8 @@ public:
     std::vector<std::string> TabLabels() const;
     std::optional<std::string> TabLabel(const IrcWindowInfo* window) const;
     int32 RemovedServers() const;
+    // The windows whose tabs were selected, in order.
+    std::vector<const IrcWindowInfo*> SelectedTabs() const;
     // Waits until every window that ever had a tab has been deleted by its thread.
     void WaitForWindowThreads() const;
 
@@ -56,6 +58,7 @@ private:
     mutable std::mutex fLock;
     std::vector<std::pair<const IrcWindowInfo*, std::string>> fTabs;
     std::vector<std::shared_ptr<IrcWindowInfo>> fSeen;
+    std::vector<const IrcWindowInfo*> fSelected;
     int32 fRemovedServers = 0;
 };
 

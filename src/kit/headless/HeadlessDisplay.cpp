@@ -183,7 +183,9 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
             [&](change::WindowTitle& title) { window.title = title.title; },
             [&](change::WindowFrame& frame) { window.frame = frame.frame; },
             [&](change::WindowVisible& visible) { window.visible = visible.shown; },
-            [&](change::WindowActivate&) {},
+            [&](change::WindowActivate& activate) {
+                window.activations += activate.active ? 1 : 0;
+            },
             [&](change::WindowMinimize& minimize) { window.minimized = minimize.minimized; },
             [&](change::WindowFocus& focus) { window.focus = focus.token; },
             [&](change::WindowQuit&) {

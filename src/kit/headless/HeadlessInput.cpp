@@ -160,6 +160,8 @@ void HeadlessDisplay::Focus(BWindow* window, const char* view)
         token = shown->kind == ViewKind::TextControl && !shown->children.empty()
                     ? shown->children.front()
                     : shown->token;
+        // The focus moved on screen, so keys go there from now on, as in the Qt server.
+        fWindows[id].focus = token;
     }
     post_to(id, token, BMessage(kMsgFocused));
 }
