@@ -376,27 +376,3 @@ void IrcDisplayWindow::ForwardConnectionLost(BMessage* message)
     for (const auto& conversation : fConversations->Windows())
         conversation->Post(message);
 }
-
-void IrcDisplayWindow::Restyle(BFont* font, const BFont& changed)
-{
-    const BFont old = *font;
-    *font = changed;
-    if (fDisplay == nullptr)
-        return;
-    font_family oldFamily;
-    font_style oldStyle;
-    old.GetFamilyAndStyle(&oldFamily, &oldStyle);
-    const int32 length = fDisplay->TextLength();
-    text_run_array* runs = fDisplay->RunArray(0, length);
-    if (runs == nullptr)
-        return;
-    for (int32 i = 0; i < runs->count; i++) {
-        font_family family;
-        font_style style;
-        runs->runs[i].font.GetFamilyAndStyle(&family, &style);
-        if (strcmp(family, oldFamily) == 0)
-            runs->runs[i].font = *font;
-    }
-    fDisplay->SetRunArray(0, length, runs);
-    BTextView::FreeRunArray(runs);
-}

@@ -66,6 +66,7 @@ IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, I
     }
     SetTitle(fTitleString.c_str());
 
+    ReadSettings();
     DoGUI();
     // Everything the window's thread reads is set before it runs.
     if (kind == kPrivateWindow) {
@@ -222,6 +223,7 @@ void IrcDisplayWindow::Quit()
 
 void IrcDisplayWindow::QuitSequence()
 {
+    WriteSettings();
     fInfo->ClaimClose();
     fInfo->SetActive(false);
     if (!fQuitNow && fHasTab && fHost != nullptr)

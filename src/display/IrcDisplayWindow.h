@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Font.h>
+#include <IrcSettingsFile.h>
 #include <OS.h>
 #include <TextView.h>
 #include <Window.h>
@@ -17,12 +18,14 @@ class BScrollView;
 class BStringView;
 class BTextControl;
 class ColorSaveBox;
+class FontMenu;
 class IRC;
 class IrcConversationList;
 class IrcItem;
 class IrcListView;
 class IrcWindowHost;
 class IrcWindowInfo;
+class MoveableScrollView;
 class PopupStringView;
 class UrlTextView;
 struct irc_user;
@@ -153,6 +156,12 @@ public:
 
     // Layout (WindowLayout.cpp)
     void DoGUI();
+    // After a drag of the user list's edge, with the list's frame from before it.
+    void ScrollViewMoved(BRect oldFrame);
+
+    // Settings (WindowSettings.cpp): read by the constructor, written when the window closes
+    void ReadSettings();
+    void WriteSettings();
 
     // Colours of the scrollback
     static constexpr rgb_color kPlain = {0, 0, 0, 200};
@@ -174,7 +183,8 @@ private:
     void HandleJoin(const char* nick, const char* host);
     void HandleNickChange(const char* nick, const char* newNick);
     void ForwardConnectionLost(BMessage* message);
-    void Restyle(BFont* font, const BFont& changed);
+    void Restyle(BFont* font, const BFont& changed); // WindowLayout.cpp
+    void MarkFontMenus();                            // the font menus and size menus show the fonts
 
     // Title and status helpers (TitleAndStatus.cpp)
     void RefreshStats();
@@ -238,19 +248,25 @@ private:
     BFont fTextFont;
     BFont fMessageFont;
     int32 fUserListWidth = 80;
+    bool fOpsFirst = true;
+    IrcSettingsFile fSettingsFile; // open for the window's life
 
     // Views (made by DoGUI, owned by the window)
     ColorSaveBox* fBackground = nullptr;
     BMenuBar* fMenuBar = nullptr;
     BMenu* fWindowsMenu = nullptr;
     BMenu* fOptionsMenu = nullptr;
+    FontMenu* fTextFontMenu = nullptr;
+    FontMenu* fMessageFontMenu = nullptr;
+    BMenu* fTextSizeMenu = nullptr;
+    BMenu* fMessageSizeMenu = nullptr;
     PopupStringView* fTitle = nullptr;
     BTextControl* fTextControl = nullptr;
     PopupStringView* fStats = nullptr;
     UrlTextView* fDisplay = nullptr;
     BScrollView* fBgrnd = nullptr;
     IrcListView* fUsers = nullptr;
-    BScrollView* fUserScroll = nullptr;
+    MoveableScrollView* fUserScroll = nullptr;
 
     // User list (UserList.cpp). Rows always stand at their sort_func place, so an event
     // touches only the rows it names: found through the index, placed by binary search.
