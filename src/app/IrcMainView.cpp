@@ -193,6 +193,12 @@ bool IrcMainView::Quit()
     if (fIdentdStarted)
         identd::StopIdentd();
     fServerConfigWindow->QuitNow();
+    // The about picture may still be up; it must not outlive the application.
+    if (fAboutWindow.LockTarget()) {
+        BLooper* about = nullptr;
+        fAboutWindow.Target(&about);
+        about->Quit();
+    }
     WriteSettings();
     if (fControlPanel.LockTarget()) {
         BLooper* panel = nullptr;

@@ -50,7 +50,8 @@ public:
     void AttachedToWindow() override;
     void MessageReceived(BMessage* message) override;
 
-    // Application quit: stops the clock and the ident responder, closes the control panel
+    // Application quit: stops the clock and the ident responder, closes the about picture,
+    // the server configuration window and the control panel
     // and every server window (each sends its QUIT), and waits a bounded time for them.
     // From then on every message is dropped. Returns true; a second call does nothing.
     bool Quit();
