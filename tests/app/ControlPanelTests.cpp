@@ -65,11 +65,25 @@ struct FakeWindow
     }
 
     // What the window was sent with that code, once everything posted so far has arrived.
+    // What the window has been sent so far: a marker of its own is waited for, since an
+    // earlier marker may still be queued behind messages the panel sent since.
     size_t Count(uint32 what)
     {
-        const size_t before = looper->Count();
-        info->Post('SYNC');
-        EXPECT_TRUE(looper->WaitForCount(before + 1));
+        static std::atomic<int64> serial{0};
+        const int64 mine = ++serial;
+        BMessage marker('SYNC');
+        marker.AddInt64("serial", mine);
+        info->Post(&marker);
+        auto arrived = [&] {
+            for (const BMessage& message : looper->Messages()) {
+                int64 got = 0;
+                if (message.what == 'SYNC' && message.FindInt64("serial", &got) == B_OK &&
+                    got == mine)
+                    return true;
+            }
+            return false;
+        };
+        EXPECT_TRUE(kittest::WaitUntil(arrived));
         size_t count = 0;
         for (const BMessage& message : looper->Messages())
             count += message.what == what;
