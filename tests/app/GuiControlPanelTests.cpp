@@ -11,6 +11,8 @@
 #include <PanelWidget.h>
 #include <QtDisplay.h>
 
+#include <GuiTestMain.h>
+
 #include <Message.h>
 #include <Messenger.h>
 #include <Window.h>
@@ -32,21 +34,9 @@
 #include <string>
 #include <vector>
 
-extern kit_private::QtDisplay* gDisplay;
-
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        gDisplay->Flush();
-    }
-    return true;
-}
+using guitest::WaitFor;
 
 // A conversation window as far as the panel cares: it counts the activations its tab asks
 // for and, as a conversation window does, asks for its own tab to be selected.

@@ -9,6 +9,8 @@
 
 #include <PanelWidget.h>
 #include <QtDisplay.h>
+
+#include <GuiTestMain.h>
 #include <TextControlWidget.h>
 #include <irc.h>
 
@@ -38,8 +40,6 @@
 #include <string>
 #include <sys/stat.h>
 
-extern kit_private::QtDisplay* gDisplay;
-
 namespace {
 
 QLineEdit* Editor(const BWindow* window, const char* field)
@@ -48,17 +48,7 @@ QLineEdit* Editor(const BWindow* window, const char* field)
     return control != nullptr ? control->Editor() : nullptr;
 }
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        gDisplay->Flush();
-    }
-    return true;
-}
+using guitest::WaitFor;
 
 void SaveShot(QWidget* top, const char* name)
 {

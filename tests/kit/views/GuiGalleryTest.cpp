@@ -1,6 +1,7 @@
 // The Qt display server with the gallery, under the offscreen platform: real widgets, real
 // (synthesized) input, the window threads answering.
 
+#include "GuiTestMain.h"
 #include "gallery/GalleryWindow.h"
 
 #include <ListWidget.h>
@@ -37,8 +38,6 @@
 #include <cstring>
 #include <functional>
 
-extern kit_private::QtDisplay* gDisplay;
-
 using gallery::GalleryWindow;
 using kit_private::EditorLineEdit;
 using kit_private::ListWidget;
@@ -48,17 +47,7 @@ using kit_private::TextControlWidget;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        gDisplay->Flush();
-    }
-    return true;
-}
+using guitest::WaitFor;
 
 class GalleryTest : public ::testing::Test
 {

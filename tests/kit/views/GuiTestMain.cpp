@@ -1,16 +1,31 @@
 // The GUI tests' main: the offscreen platform (unless told otherwise), a private runtime
 // directory, and one Qt display server for the whole run.
 
-#include <QtDisplay.h>
+#include "GuiTestMain.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 kit_private::QtDisplay* gDisplay = nullptr;
+
+bool guitest::WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        gDisplay->Flush();
+    }
+    return true;
+}
 
 int main(int argc, char** argv)
 {
