@@ -32,8 +32,6 @@ constexpr bigtime_t kClockInterval = 29000000;
 // Long enough for every server window to send its QUIT; a window stuck in a host look-up
 // is not waited for.
 constexpr bigtime_t kQuitWait = 3000000;
-// A server that matches no line of the server list still needs a port.
-constexpr int32 kDefaultPort = 6667;
 
 } // namespace
 
@@ -155,10 +153,15 @@ void IrcMainView::ChooseServer(BMessage* message)
     printf("%s\n", fServerTitle);
 
     int32 port = 0;
-    fPort = message->FindInt32("Port", &port) == B_OK && port > 0 && port <= 65535 ? port
-                                                                                   : kDefaultPort;
+    message->FindInt32("Port", &port);
+    fPort = PortOrDefault(port);
     if (fServer != nullptr && fServer->MenuItem() != nullptr)
         fServer->MenuItem()->SetLabel(fServerTitle);
+}
+
+int32 IrcMainView::PortOrDefault(int32 port)
+{
+    return port > 0 && port <= 65535 ? port : kDefaultPort;
 }
 
 const char* IrcMainView::TextOf(const BTextControl* control)

@@ -92,6 +92,12 @@ private:
     void UpdateTime();
     // A field's text; "" before the views exist.
     static const char* TextOf(const BTextControl* control);
+    // A server that matches no line of the server list, or has no usable port there, still
+    // connects somewhere sensible.
+    static constexpr int32 kDefaultPort = 6667;
+    static int32 PortOrDefault(int32 port);
+    // The server menu's label while no server is chosen.
+    static constexpr const char* kNoServerLabel = "Please select a server";
 
     // Identity and the chosen server
     char fNickString[256] = {};
@@ -100,7 +106,7 @@ private:
     char fServerTitle[512] = {};
     char fUserString[256] = {};
     char fRealString[256] = {};
-    int32 fPort = 6667;
+    int32 fPort = kDefaultPort;
     bool fConnectAtStartup = false;
     bool fArchived = false;
     IrcSettingsFile fSettings;

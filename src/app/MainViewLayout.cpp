@@ -27,7 +27,6 @@
 namespace {
 
 constexpr const char* kVersion = "Velmor v0.31 by the Velmor developers";
-constexpr const char* kNoServerLabel = "Please select a server";
 constexpr rgb_color kVersionColor = {0, 0, 200, 255};
 
 // view's preferred height.

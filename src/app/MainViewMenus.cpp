@@ -15,13 +15,6 @@
 #include <strings.h>
 #include <vector>
 
-namespace {
-
-constexpr const char* kNoServerLabel = "Please select a server";
-constexpr int32 kDefaultPort = 6667;
-
-} // namespace
-
 void IrcMainView::UpdateMenus()
 {
     BMenu* menu = fServer->Menu();
@@ -43,8 +36,7 @@ void IrcMainView::UpdateMenus()
         menu->AddItem(item);
         if (!found && fServerString[0] != '\0' && strcasecmp(line.host, fServerString) == 0) {
             found = true;
-            // An empty or impossible port in the list still connects somewhere sensible.
-            fPort = line.port > 0 && line.port <= 65535 ? line.port : kDefaultPort;
+            fPort = PortOrDefault(line.port);
             copy_utf8(fServerTitle, sizeof(fServerTitle), line.label);
             item->SetMarked(true);
             fServer->MenuItem()->SetLabel(text);
