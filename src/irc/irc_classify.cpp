@@ -96,6 +96,15 @@ void EndOfNames(irc_parsed_t& p)
     p.rest.clear();
 }
 
+void Mode(irc_parsed_t& p)
+{
+    // Servers may send the last argument as a trailing parameter ("+ov bob :bob"); its colon
+    // is syntax, not part of the nick, mask or key.
+    size_t trailing = p.rest.find(" :");
+    if (trailing != std::string::npos)
+        p.rest.erase(trailing + 1, 1);
+}
+
 struct Row
 {
     std::string_view commands; // blank-separated command words
@@ -123,7 +132,7 @@ constexpr Row kRows[] = {
     {"353", IRC_EV_NAMES, Names},
     {"366", IRC_EV_END_NAMES, EndOfNames},
     {"TOPIC", IRC_EV_TOPIC, nullptr},
-    {"MODE", IRC_EV_MODE, nullptr},
+    {"MODE", IRC_EV_MODE, Mode},
     {"NICK", IRC_EV_NICK, nullptr},
     {"NOTICE", IRC_EV_NOTICE, nullptr},
 };

@@ -56,8 +56,16 @@ void RawClient::Close()
 
 bool RawClient::Register(const std::string& nick, int timeoutMs)
 {
-    if (!SendLine("NICK " + nick) || !SendLine("USER " + nick + " 0 * :raw test client"))
-        return false;
+    return SendRegistration(nick) && WaitForWelcome(timeoutMs);
+}
+
+bool RawClient::SendRegistration(const std::string& nick)
+{
+    return SendLine("NICK " + nick) && SendLine("USER " + nick + " 0 * :raw test client");
+}
+
+bool RawClient::WaitForWelcome(int timeoutMs)
+{
     auto welcome = ReadLineUntil(
         [](const std::string& line) { return line.find(" 001 ") != std::string::npos; }, timeoutMs);
     return welcome.has_value();

@@ -24,6 +24,10 @@ public:
     bool Connect(uint16_t port, int timeoutMs = 2000);
     // NICK and USER, then waits for the welcome (001).
     bool Register(const std::string& nick, int timeoutMs = 2000);
+    // The two halves of Register, so several clients can register at once on a server
+    // that welcomes them only on a clock tick.
+    bool SendRegistration(const std::string& nick);
+    bool WaitForWelcome(int timeoutMs = 2000);
     void Close();
 
     // Lines
