@@ -65,6 +65,16 @@ void FakeServer::CloseClient()
     fClient = -1;
 }
 
+void FakeServer::ResetClient()
+{
+    if (fClient < 0)
+        return;
+    // A zero linger time makes close() abort the connection.
+    linger abort{1, 0};
+    setsockopt(fClient, SOL_SOCKET, SO_LINGER, &abort, sizeof(abort));
+    CloseClient();
+}
+
 void FakeServer::ShutdownSend()
 {
     if (fClient >= 0)

@@ -24,6 +24,7 @@ public:
     bool Accept(int timeoutMs = 2000);
     void CloseClient();
     void ShutdownSend(); // our side says end of stream; the client can still send
+    void ResetClient();  // closes with a reset (RST) instead of an orderly end
     bool WaitForClose(int timeoutMs = 2000); // true once the client has closed its side
     bool WasReset() const { return fReset; } // the client's close was a reset, not an end
 
