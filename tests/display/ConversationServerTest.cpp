@@ -1,5 +1,6 @@
-// A conversation end to end against a real server and a real other user: joining two
-// channels, every kind of event arriving in the right windows, and what the client sends.
+// A conversation end to end against real servers of each family and a real other user:
+// joining two channels, every kind of event arriving in the right windows, and what the
+// client sends.
 
 #include "DisplayFixture.h"
 
@@ -7,9 +8,9 @@
 #include <IrcDisplayWindow.h>
 #include <IrcItem.h>
 #include <IrcWindowInfo.h>
-#include <Ngircd.h>
 #include <Peer.h>
 #include <RawClient.h>
+#include <TestServer.h>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,9 @@
 namespace displaytest {
 namespace {
 
-class ConversationNgircdTest : public ::testing::Test
+using testsupport::ServerFamily;
+
+class ConversationServerTest : public ::testing::TestWithParam<ServerFamily>
 {
 protected:
     void SetUp() override
@@ -26,21 +29,24 @@ protected:
         if (getenv("VELMOR_DIAG") == nullptr)
             IRC_SetDiagnosticSink(nullptr);
         setenv("XDG_CONFIG_HOME", fHome.Path().c_str(), 1);
-        ASSERT_TRUE(fServer.Start()) << fServer.Error();
+        ASSERT_TRUE(fServer->Start()) << fServer->Error();
         fDisplay = std::make_unique<kit_private::HeadlessDisplay>();
         fDisplay->SetAlertResponder([this](const alert_request&) { return fAlertAnswer.load(); });
         fLooper = new RoutingLooper(&fHost.Router());
         fLooper->Run();
-        // bob is there first, so he is the channels' operator.
-        ASSERT_TRUE(fBob.Start(fServer.Port(), "bob", "#a,#b"));
-        fSession = std::make_shared<IRC>("me", "me", "Real Me", "127.0.0.1", fServer.Port(),
+        // Both register at once (some servers welcome clients only on a tick); bob joins his
+        // channels before the user does, so he is their operator.
+        fSession = std::make_shared<IRC>("me", "me", "Real Me", "127.0.0.1", fServer->Port(),
                                          new BMessage('Airc'), fLooper, fLooper);
         fList = fHost.Router().Connect(fSession, "127.0.0.1", "09:30", "12/09/2026");
+        ASSERT_TRUE(fBob.Start(fServer->Port(), "bob", "#a,#b"));
         ASSERT_TRUE(WaitForText(Server(), "Welcome")) << Text(Server());
     }
 
     void TearDown() override
     {
+        if (HasFailure())
+            std::cerr << fServer->Log();
         fHost.Router().QuitAll("");
         EXPECT_TRUE(fHost.Router().WaitForWindows(5000000));
         fHost.WaitForWindowThreads();
@@ -113,8 +119,10 @@ protected:
         fDisplay->Sync(window);
     }
 
+    bool Inspircd() const { return GetParam() == ServerFamily::kInspircd; }
+
     testsupport::TempDir fHome;
-    testsupport::Ngircd fServer;
+    std::unique_ptr<testsupport::TestServer> fServer = testsupport::MakeTestServer(GetParam());
     std::unique_ptr<kit_private::HeadlessDisplay> fDisplay;
     TestHost fHost;
     RoutingLooper* fLooper = nullptr;
@@ -124,7 +132,7 @@ protected:
     std::atomic<int32> fAlertAnswer{0};
 };
 
-TEST_F(ConversationNgircdTest, TwoChannelsWithARealPeer)
+TEST_P(ConversationServerTest, TwoChannelsWithARealPeer)
 {
     Enter(Server(), "/join #a");
     Enter(Server(), "/j b");
@@ -183,16 +191,19 @@ TEST_F(ConversationNgircdTest, TwoChannelsWithARealPeer)
 
     // Closing a channel parts it
     fDisplay->CloseWindow(b);
-    ASSERT_TRUE(fBob.WaitFor("PART #b"));
+    // A lone channel may come as a trailing parameter.
+    ASSERT_TRUE(fBob.WaitFor(Inspircd() ? "PART :#b" : "PART #b"));
 
-    // The peer leaves: the quit line in the channel it shared
-    // The server puts the reason in quotes of its own.
+    // The peer leaves: the quit line in the channel it shared, with the reason as the server
+    // relays it (in quotes of its own, or after "Quit: ").
     fBob.Send("QUIT :off now");
-    ASSERT_TRUE(WaitForText(a, "*** robert has quit the network : \"\"off now\"\"\n")) << Text(a);
+    const char* quitLine = Inspircd() ? "*** robert has quit the network : \"Quit: off now\"\n"
+                                      : "*** robert has quit the network : \"\"off now\"\"\n";
+    ASSERT_TRUE(WaitForText(a, quitLine)) << Text(a);
     EXPECT_TRUE(WaitForRows(a, {"me"}));
 }
 
-TEST_F(ConversationNgircdTest, KickedThenRejoining)
+TEST_P(ConversationServerTest, KickedThenRejoining)
 {
     Enter(Server(), "/join #a");
     IrcDisplayWindow* a = WaitForWindow("#a");
@@ -212,18 +223,60 @@ TEST_F(ConversationNgircdTest, KickedThenRejoining)
     ASSERT_NE(again, nullptr);
     EXPECT_NE(fList->Find("#a"), first);
     for (const std::string& line : fBob.Lines())
-        EXPECT_EQ(line.find("PART #a"), std::string::npos) << line;
+        EXPECT_EQ(line.find(" PART "), std::string::npos) << line;
 }
 
-TEST_F(ConversationNgircdTest, ClosingTheServerWindowQuitsWithTheClientsReason)
+TEST_P(ConversationServerTest, ClosingTheServerWindowQuitsWithTheClientsReason)
 {
     Enter(Server(), "/join #a");
     ASSERT_NE(WaitForWindow("#a"), nullptr);
     fDisplay->CloseWindow(Server());
-    // The server quotes the reason and drops its trailing blank.
-    ASSERT_TRUE(fBob.WaitFor("QUIT :\"Velmor v0.31 --\"")) << fBob.Lines().back();
+    // ngircd quotes the reason and drops its trailing blank; InspIRCd puts "Quit: " before it.
+    ASSERT_TRUE(
+        fBob.WaitFor(Inspircd() ? "QUIT :Quit: Velmor v0.31 -- " : "QUIT :\"Velmor v0.31 --\""))
+        << fBob.Lines().back();
     ASSERT_TRUE(fHost.Router().WaitForWindows(3000000));
 }
+
+TEST_P(ConversationServerTest, ChannelModesAndWhoMaySetTheTopic)
+{
+    Enter(Server(), "/join #a");
+    IrcDisplayWindow* a = WaitForWindow("#a");
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
+    fDisplay->ActivateWindow(a, true);
+    fDisplay->Sync(a);
+
+    // The mode reply is a raw line for the server window, shown as sent.
+    Enter(a, "/mode #a");
+    ASSERT_TRUE(WaitForText(Server(), Inspircd() ? "\n#a :+nt\n" : "\n#a +\n")) << Text(Server());
+
+    // Where channels start +t only operators set the topic: the refusal shows in the active
+    // window, and the title keeps no topic.
+    Enter(a, "/topic mine now");
+    if (Inspircd()) {
+        ASSERT_TRUE(
+            WaitForText(a, "#a (You must be a channel op or higher to change the topic.)\n"))
+            << Text(a);
+        EXPECT_EQ(Text(a).find("changed the topic"), std::string::npos);
+    } else {
+        ASSERT_TRUE(WaitForText(a, "*** me has changed the topic to mine now\n")) << Text(a);
+        EXPECT_EQ(fDisplay->View(a, "fTitle")->label, "#a: mine now (127.0.0.1)");
+    }
+
+    // An operator's change with its argument sent as a trailing parameter by some servers:
+    // shown and applied to the row like any other.
+    fBob.Send("MODE #a +o me");
+    ASSERT_TRUE(WaitForText(a, "*** bob has set +o me in #a\n")) << Text(a);
+    ASSERT_TRUE(WaitForRows(a, {"bob", "me"}));
+    EXPECT_EQ(Rows(a)[1].textColor, IrcItem::kOperatorColor);
+    Enter(a, "/topic as operator");
+    ASSERT_TRUE(WaitForText(a, "*** me has changed the topic to as operator\n")) << Text(a);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ConversationServerTest,
+                         ::testing::Values(ServerFamily::kNgircd, ServerFamily::kInspircd),
+                         [](const auto& info) { return testsupport::FamilyName(info.param); });
 
 } // namespace
 } // namespace displaytest
