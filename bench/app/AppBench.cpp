@@ -35,6 +35,7 @@
 #include <TextView.h>
 
 #include <QApplication>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -607,6 +608,8 @@ void WatchGui()
         auto* edit = qobject_cast<QLineEdit*>(input);
         if (edit == nullptr && input != nullptr)
             edit = input->findChild<QLineEdit*>();
+        // Key events made on another thread would otherwise create the keyboard device there.
+        QInputDevice::primaryKeyboard();
         gShared.entry.store(edit);
     }
     if (gShared.scrollWanted.exchange(false)) {
