@@ -317,12 +317,12 @@ void IrcDisplayWindow::MarkUnread()
         fUnreadMark = true;
         SetTitle((fTitleString + " (*)").c_str());
         if (fHasTab && fHost != nullptr)
-            fHost->SetTabLabel(fInfo.get(), (std::string(fName) + " (*)").c_str());
+            fHost->SetTabLabel(fInfo.get(), (ShownName() + " (*)").c_str());
     } else if (fUnreadMark) {
         fUnreadMark = false;
         SetTitle(fTitleString.c_str());
         if (fHasTab && fHost != nullptr)
-            fHost->SetTabLabel(fInfo.get(), fName);
+            fHost->SetTabLabel(fInfo.get(), ShownName().c_str());
     }
 }
 
@@ -352,7 +352,7 @@ void IrcDisplayWindow::HandleJoin(const char*, const char*)
     if (!fHasTab) {
         fHasTab = true;
         if (fHost != nullptr)
-            fHost->AddTab(fInfo, fName);
+            fHost->AddTab(fInfo, ShownName().c_str());
     }
 }
 
@@ -361,11 +361,11 @@ void IrcDisplayWindow::HandleNickChange(const char* nick, const char* newNick)
     if (fWindowType == kPrivateWindow && strcmp(fName, nick) == 0) {
         copy_utf8(fName, sizeof(fName), newNick);
         fInfo->SetName(fName);
-        fTitleString = "Private with " + std::string(fName) + " (" + fServerInfo->Name() + ")";
+        fTitleString = "Private with " + ShownName() + " (" + fServerInfo->Name() + ")";
         SetTitle(fUnreadMark ? (fTitleString + " (*)").c_str() : fTitleString.c_str());
         if (fHasTab && fHost != nullptr)
             fHost->SetTabLabel(fInfo.get(),
-                               fUnreadMark ? (std::string(fName) + " (*)").c_str() : fName);
+                               (fUnreadMark ? ShownName() + " (*)" : ShownName()).c_str());
     }
     RenameUser(nick, newNick);
     SortUsers();

@@ -58,11 +58,11 @@ IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, I
     }
 
     if (kind == kServerWindow) {
-        fTitleString = fName;
+        fTitleString = ShownName();
     } else {
         const std::string server = fServerInfo->Name();
         fTitleString = kind == kPrivateWindow ? "Private with " : "";
-        fTitleString += std::string(fName) + " (" + server + ")";
+        fTitleString += ShownName() + " (" + server + ")";
     }
     SetTitle(fTitleString.c_str());
 
@@ -80,7 +80,7 @@ IrcDisplayWindow::IrcDisplayWindow(std::shared_ptr<IRC> irc, const char* name, I
     // A channel window appears with the server's confirmation of the user's own JOIN.
     if (kind != kChannelWindow) {
         if (fHost != nullptr)
-            fHost->AddTab(fInfo, fName);
+            fHost->AddTab(fInfo, ShownName().c_str());
         Show();
     }
 }

@@ -189,6 +189,8 @@ private:
     // Title and status helpers (TitleAndStatus.cpp)
     void RefreshStats();
     void RefreshMenus();
+    // The name as titles, tabs and menus show it: a peer's nick may hold any bytes.
+    std::string ShownName() const;
     void ActivateConversation(int32 index);
     void SelectServer(BMessage* message);
     // Every window of the server rebuilds its Windows menu (posted).

@@ -4,6 +4,7 @@
 #include "DisplayMessages.h"
 #include "IrcWindowHost.h"
 #include "IrcWindowInfo.h"
+#include "UrlTextView.h"
 
 #include <Menu.h>
 #include <MenuBar.h>
@@ -22,7 +23,9 @@ BMenuItem* WindowItem(const char* label, uint32 command, int32 index, char short
     auto* message = new BMessage(command);
     if (index >= 0)
         message->AddInt32("index", index);
-    return new BMenuItem(label, message, shortcut, shortcut != 0 ? B_COMMAND_KEY : 0);
+    // Conversation names come from the server and may hold any bytes.
+    return new BMenuItem(UrlTextView::CleanText(label).c_str(), message, shortcut,
+                         shortcut != 0 ? B_COMMAND_KEY : 0);
 }
 
 // Command+1 to Command+9 for the first nine conversations of a server.
@@ -32,6 +35,11 @@ char ConversationShortcut(int32 index)
 }
 
 } // namespace
+
+std::string IrcDisplayWindow::ShownName() const
+{
+    return UrlTextView::CleanText(fName);
+}
 
 void IrcDisplayWindow::SetChannelTitle(const char* topic)
 {
@@ -178,7 +186,7 @@ void IrcDisplayWindow::WindowActivated(bool active)
         fUnreadMark = false;
         SetTitle(fTitleString.c_str());
         if (fHasTab && fHost != nullptr)
-            fHost->SetTabLabel(fInfo.get(), fName);
+            fHost->SetTabLabel(fInfo.get(), ShownName().c_str());
     }
     if (fHasTab && fHost != nullptr)
         fHost->SelectTab(fInfo.get());

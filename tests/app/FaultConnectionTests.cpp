@@ -87,18 +87,6 @@ void ExpectStopAlert(const alert_request& alert, const char* text)
 class ConnectionFault : public FaultTest
 {
 protected:
-    std::shared_ptr<IrcWindowInfo> Join(FakeServer& server,
-                                        const std::shared_ptr<IrcConversationList>& list,
-                                        const std::string& channel)
-    {
-        Enter(list->Server(), "/join " + channel);
-        EXPECT_TRUE(server.WaitFor("JOIN " + channel + "\r\n"));
-        EXPECT_TRUE(Feed(server, ":velmor!u@127.0.0.1 JOIN :" + channel + "\r\n"));
-        auto window = list->Find(channel.c_str());
-        EXPECT_NE(window, nullptr) << channel;
-        return window;
-    }
-
     // Server lines, then channel lines, all confirmed shown.
     std::shared_ptr<IrcWindowInfo> Converse(FakeServer& server,
                                             const std::shared_ptr<IrcConversationList>& list)

@@ -130,6 +130,20 @@ protected:
         }
     }
 
+    // The user joins a channel: "/join" typed in the server window, then the server's
+    // confirmation, which opens the channel's window.
+    std::shared_ptr<IrcWindowInfo> Join(testsupport::FakeServer& server,
+                                        const std::shared_ptr<IrcConversationList>& list,
+                                        const std::string& channel)
+    {
+        Enter(list->Server(), "/join " + channel);
+        EXPECT_TRUE(server.WaitFor("JOIN " + channel + "\r\n"));
+        EXPECT_TRUE(Feed(server, ":velmor!u@127.0.0.1 JOIN :" + channel + "\r\n"));
+        auto window = list->Find(channel.c_str());
+        EXPECT_NE(window, nullptr) << channel;
+        return window;
+    }
+
     // The scrollback of a window.
     std::string Text(const std::shared_ptr<IrcWindowInfo>& window)
     {
