@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -19,6 +20,12 @@ enum class ServerFamily
 
 // "Ngircd" or "Inspircd": a family's name in parametrized test names.
 const char* FamilyName(ServerFamily family);
+
+// Lets test reports show the family rather than its bytes.
+inline void PrintTo(ServerFamily family, std::ostream* out)
+{
+    *out << FamilyName(family);
+}
 
 // A real IRC server for a test, in the foreground on a free 127.0.0.1 port with its own
 // configuration in a temporary folder (no DNS or ident look-ups, no flood control). Stopped
