@@ -385,19 +385,19 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
             [&](change::ListRows& rows) {
                 if (!needView())
                     return;
-                view->rows = rows.rows;
+                view->rows.Assign(rows.rows);
                 view->rowHeight = rows.rowHeight;
             },
             [&](change::ListInsert& insert) {
                 if (!needView())
                     return;
                 int32 index = std::clamp(insert.index, 0, static_cast<int32>(view->rows.size()));
-                view->rows.insert(view->rows.begin() + index, insert.row);
+                view->rows.Insert(static_cast<size_t>(index), insert.row);
             },
             [&](change::ListRemove& remove) {
                 if (needView() && remove.index >= 0 &&
                     remove.index < static_cast<int32>(view->rows.size()))
-                    view->rows.erase(view->rows.begin() + remove.index);
+                    view->rows.Erase(static_cast<size_t>(remove.index));
             },
             [&](change::ListRowChanged& changed) {
                 if (needView() && changed.index >= 0 &&

@@ -11,6 +11,7 @@
 
 #include <Alert.h>
 #include <ChangeStream.h>
+#include <RowList.h>
 #include <ViewChange.h>
 #include <WindowDisplayLink.h>
 
@@ -68,7 +69,7 @@ struct ShownView
     int32 scrolledTo = -1; // last TextScrollTo
     int32 scrollSteps = 0;
     // Lists
-    std::vector<ListRow> rows;
+    RowList rows;
     std::vector<int32> selectedRows;
     float rowHeight = 0;
     // Menus and tabs

@@ -15,6 +15,7 @@ target_sources(kit PRIVATE
   interface/ListItem.cpp
   interface/ListView.cpp
   interface/ListViewInput.cpp
+  interface/RowList.cpp
   interface/Menu.cpp
   interface/MenuBar.cpp
   interface/MenuField.cpp

@@ -69,7 +69,7 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const
 void ListRowsModel::SetRows(std::vector<ListRow> rows)
 {
     beginResetModel();
-    fRows = std::move(rows);
+    fRows.Assign(std::move(rows));
     endResetModel();
 }
 
@@ -77,7 +77,7 @@ void ListRowsModel::Insert(int index, ListRow row)
 {
     index = std::clamp(index, 0, static_cast<int>(fRows.size()));
     beginInsertRows(QModelIndex(), index, index);
-    fRows.insert(fRows.begin() + index, std::move(row));
+    fRows.Insert(static_cast<size_t>(index), std::move(row));
     endInsertRows();
 }
 
@@ -86,7 +86,7 @@ void ListRowsModel::Remove(int index)
     if (index < 0 || index >= static_cast<int>(fRows.size()))
         return;
     beginRemoveRows(QModelIndex(), index, index);
-    fRows.erase(fRows.begin() + index);
+    fRows.Erase(static_cast<size_t>(index));
     endRemoveRows();
 }
 

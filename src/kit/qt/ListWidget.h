@@ -5,6 +5,7 @@
 // are not acted on natively: they go to the window thread (the list's MouseDown and KeyDown
 // select rows there), and the selection comes back as a command. Scrolling is native.
 
+#include <RowList.h>
 #include <ViewChange.h>
 
 #include <QAbstractListModel>
@@ -30,7 +31,7 @@ public:
     const ListRow* Row(int index) const;
 
 private:
-    std::vector<ListRow> fRows;
+    RowList fRows;
 };
 
 class ListWidget : public QListView
