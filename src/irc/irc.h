@@ -104,9 +104,11 @@ int IRC_Disconnect(irc_serv_t* serv, const char* reason);
 void IRC_FreeServ(irc_serv_t* serv);
 int IRC_Ended(const irc_serv_t* serv); // nonzero once the connection has ended
 
-// Sending. IRC_Command sends the line up to its first CR, LF or NUL, then CR LF, as one
-// IRC_Send. IRC_Send sends all bytes (retrying short sends, waiting at most 10 s for room)
-// under the record's send lock; returns the byte count, or -1 on failure.
+// Sending. IRC_Command sends the line up to its first CR, LF or NUL, cut to at most
+// IRC_WIRE_LINE_MAX bytes on a UTF-8 boundary, then CR LF, as one IRC_Send. IRC_Send sends
+// all bytes (retrying short sends, waiting at most 10 s for room) under the record's send
+// lock; returns the byte count, or -1 on failure.
+constexpr size_t IRC_WIRE_LINE_MAX = 510; // a protocol line, less its CR LF
 int IRC_Command(irc_serv_t* serv, const char* line);
 int IRC_Send(irc_serv_t* serv, const void* data, size_t length);
 

@@ -3,6 +3,7 @@
 #include "irc.h"
 #include "irc_globals.h"
 #include "irc_link.h"
+#include "irc_text.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -132,6 +133,8 @@ int IRC_Command(irc_serv_t* serv, const char* line)
     size_t end = wire.find_first_of("\r\n");
     if (end != std::string::npos)
         wire.resize(end);
+    // Servers refuse or cut longer lines; cutting here keeps the cut off a character.
+    wire.resize(irc_utf8_cut(wire, IRC_WIRE_LINE_MAX));
     wire += "\r\n";
     return IRC_Send(serv, wire.data(), wire.size());
 }

@@ -108,6 +108,20 @@ TEST_F(WireTest, CommandNeverStartsASecondLine)
     EXPECT_EQ(fServer.Received(), "PRIVMSG #c :a\r\nPRIVMSG #c :b\r\nPRIVMSG #c :c\r\n\r\n");
 }
 
+TEST_F(WireTest, CommandKeepsToTheProtocolLineLength)
+{
+    // 508 bytes, then a three-byte character that would end past the limit.
+    const std::string head = "PRIVMSG #c :" + std::string(496, 'x');
+    IRC_Command(fServ.get(), (head + "\xE2\x82\xAC" + "tail").c_str());
+    // Exactly at the limit, nothing is cut.
+    const std::string full = "PRIVMSG #c :" + std::string(498, 'y');
+    IRC_Command(fServ.get(), (full + "z").c_str());
+    IRC_Command(fServ.get(), full.c_str());
+    ASSERT_TRUE(fServer.WaitFor("\r\n", 3));
+    fServer.Collect(20);
+    EXPECT_EQ(fServer.Received(), head + "\r\n" + full + "\r\n" + full + "\r\n");
+}
+
 TEST_F(WireTest, SendResultIsReported)
 {
     static std::mutex seenLock;
