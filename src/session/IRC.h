@@ -91,6 +91,9 @@ private:
 
     // Helpers
     int32 Send(const char* line);
+    // Bytes of text that fit in one line with this head and wrapping, leaving room for the
+    // sender prefix the server adds.
+    size_t TextBudget(size_t headSize, size_t wrapSize) const;
     void CopyNick(char* dest, size_t size) const;
     void StopReader();
 

@@ -5,14 +5,46 @@
 #include <StringCopy.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
 std::string Str(const char* s)
 {
     return s ? s : "";
+}
+
+// Room a server takes when it passes a line on with its sender prefix ":nick!user@host ":
+// the nick, a user name as servers cut it and the longest host name.
+size_t RelayPrefixSize(const char* nick)
+{
+    return strlen(nick) + 1 + 12 + 1 + 63 + 2;
+}
+
+// A text too long for one protocol line, in pieces of at most budget bytes: each cut at a
+// space near its end when there is one, else on a character boundary. Nothing is lost; the
+// space a piece was cut at is not sent.
+std::vector<std::string_view> SplitText(std::string_view text, size_t budget)
+{
+    constexpr size_t kSpaceWindow = 64;
+    std::vector<std::string_view> pieces;
+    while (text.size() > budget) {
+        size_t cut = utf8_prefix_length(text.data(), budget);
+        if (cut == 0)
+            cut = budget;
+        size_t space = text.rfind(' ', cut);
+        bool atSpace = space != std::string_view::npos && space > 0 && space + kSpaceWindow >= cut;
+        if (atSpace)
+            cut = space;
+        pieces.push_back(text.substr(0, cut));
+        text.remove_prefix(atSpace ? cut + 1 : cut);
+    }
+    pieces.push_back(text);
+    return pieces;
 }
 
 } // namespace
@@ -71,7 +103,19 @@ int32 IRC::PartChannel(const char* channel, const char* /*reason*/)
 
 void IRC::Notice(const char* target, const char* text)
 {
-    Send(("NOTICE " + Str(target) + " :" + Str(text)).c_str());
+    const std::string head = "NOTICE " + Str(target) + " :";
+    for (std::string_view piece : SplitText(Str(text), TextBudget(head.size(), 0)))
+        Send((head + std::string(piece)).c_str());
+}
+
+size_t IRC::TextBudget(size_t headSize, size_t wrapSize) const
+{
+    char nick[sizeof(fNick)];
+    CopyNick(nick, sizeof(nick));
+    // A target too long for any text still gets its text; the library then cuts the line.
+    constexpr size_t kLeast = 64;
+    const size_t used = headSize + wrapSize + RelayPrefixSize(nick);
+    return used + kLeast < IRC_WIRE_LINE_MAX ? IRC_WIRE_LINE_MAX - used : kLeast;
 }
 
 int32 IRC::Say(const char* target, const char* text, bool action, char emphasis)
@@ -81,16 +125,21 @@ int32 IRC::Say(const char* target, const char* text, bool action, char emphasis)
     if (to.empty() || to[0] != '#')
         Invoke(NewOpenWindowMessage(to.c_str(), {this, fServerWindow}).get());
 
-    std::string line = "PRIVMSG " + to + " :";
-    if (action)
-        line += "\x01"
-                "ACTION " +
-                Str(text) + "\x01";
-    else if (static_cast<signed char>(emphasis) == -1) // char may be unsigned
-        line += Str(text);
-    else
-        line += emphasis + Str(text) + emphasis;
-    Send(line.c_str());
+    const std::string head = "PRIVMSG " + to + " :";
+    // Actions and emphasis wrap every piece of a long text.
+    std::string before;
+    std::string after;
+    if (action) {
+        before = "\x01"
+                 "ACTION ";
+        after = "\x01";
+    } else if (static_cast<signed char>(emphasis) != -1) { // char may be unsigned
+        before = after = std::string(1, emphasis);
+    }
+    const std::string said = Str(text);
+    for (std::string_view piece :
+         SplitText(said, TextBudget(head.size(), before.size() + after.size())))
+        Send((head + before + std::string(piece) + after).c_str());
 
     BMessage echo(MSG_IRC_EVENT);
     echo.AddInt32("type", 0);

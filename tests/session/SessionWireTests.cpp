@@ -106,6 +106,63 @@ TEST_F(SessionTest, LongNicknamesAreCut)
     EXPECT_EQ(Wire(), "NICK " + std::string(255, 'n') + "\r\n");
 }
 
+// What went out, as lines without their CR LF.
+Lines SplitWire(const std::string& wire)
+{
+    Lines lines;
+    for (size_t at = 0; at < wire.size();) {
+        size_t end = wire.find("\r\n", at);
+        lines.push_back(wire.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+TEST_F(SessionTest, LongTextsGoOutInSeveralWholeLinesAndShowOnce)
+{
+    std::string words;
+    while (words.size() < 1200)
+        words += "word" + std::to_string(words.size()) + " ";
+    std::string characters;
+    while (characters.size() < 1000)
+        characters += "\xE2\x82\xAC"; // one word, three bytes a character
+    const struct
+    {
+        const char* name;
+        std::string text;
+        bool action;
+        std::string joint; // what each cut took out of the text
+    } cases[] = {
+        {"words are cut at spaces", words, false, " "},
+        {"an action wraps every piece", words, true, " "},
+        {"a long word is cut between characters", characters, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fSession->Say("#chan", c.text.c_str(), c.action, -1);
+        const std::string head = "PRIVMSG #chan :";
+        const std::string before = c.action ? "\x01"
+                                              "ACTION "
+                                            : "";
+        const std::string after = c.action ? "\x01" : "";
+        Lines lines = SplitWire(Wire());
+        ASSERT_GE(lines.size(), 2u);
+        std::string joined;
+        for (const std::string& line : lines) {
+            // Room for the prefix the server adds when it passes the line on.
+            EXPECT_LE(line.size() + strlen(":me!") + 12 + 1 + 63 + 1, 510u);
+            ASSERT_EQ(line.substr(0, head.size() + before.size()), head + before);
+            ASSERT_TRUE(line.ends_with(after));
+            joined += (joined.empty() ? "" : c.joint) +
+                      line.substr(head.size() + before.size(),
+                                  line.size() - head.size() - before.size() - after.size());
+        }
+        EXPECT_EQ(joined, c.text);
+        // The window shows the text once, whole.
+        EXPECT_EQ(Messages(), Lines{Echo("me", "#chan", c.text, c.action)});
+    }
+}
+
 } // namespace
 
 // A full name with blanks still registers: the USER line's user name is one parameter.
