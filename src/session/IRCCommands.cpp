@@ -104,7 +104,8 @@ int32 IRC::PartChannel(const char* channel, const char* /*reason*/)
 void IRC::Notice(const char* target, const char* text)
 {
     const std::string head = "NOTICE " + Str(target) + " :";
-    for (std::string_view piece : SplitText(Str(text), TextBudget(head.size(), 0)))
+    const std::string said = Str(text); // the pieces point into it
+    for (std::string_view piece : SplitText(said, TextBudget(head.size(), 0)))
         Send((head + std::string(piece)).c_str());
 }
 
@@ -136,7 +137,7 @@ int32 IRC::Say(const char* target, const char* text, bool action, char emphasis)
     } else if (static_cast<signed char>(emphasis) != -1) { // char may be unsigned
         before = after = std::string(1, emphasis);
     }
-    const std::string said = Str(text);
+    const std::string said = Str(text); // the pieces point into it
     for (std::string_view piece :
          SplitText(said, TextBudget(head.size(), before.size() + after.size())))
         Send((head + before + std::string(piece) + after).c_str());
