@@ -175,11 +175,14 @@ TEST_F(EntryCommandWireTest, OverlongInputIsCutOnACharacterBoundary)
              "PRIVMSG " + repeat(e, 127) + " :\001PING\001\r\n"},
             {"/join #c " + repeat("k", 300), "JOIN #c " + repeat("k", 255) + "\r\n"},
             {"/join #c " + repeat(e, 200), "JOIN #c " + repeat(e, 127) + "\r\n"},
-            // The arguments: 1023 bytes.
-            {"/me " + repeat("a", 1500),
-             "PRIVMSG #x :\001ACTION " + repeat("a", 1023) + "\001\r\n"},
-            {"/kick bob " + repeat(e, 700), "KICK #x bob :" + repeat(e, 509) + "\r\n"},
-            {"/join " + repeat("c", 1100), "JOIN #" + repeat("c", 1022) + "\r\n"},
+            // The arguments: 1023 bytes. A text goes out in pieces that leave room for the
+            // sender prefix; any other line is cut to the protocol's 510 bytes.
+            {"/me " + repeat("a", 1500), "PRIVMSG #x :\001ACTION " + repeat("a", 408) + "\001\r\n" +
+                                             "PRIVMSG #x :\001ACTION " + repeat("a", 408) +
+                                             "\001\r\n" + "PRIVMSG #x :\001ACTION " +
+                                             repeat("a", 207) + "\001\r\n"},
+            {"/kick bob " + repeat(e, 700), "KICK #x bob :" + repeat(e, 248) + "\r\n"},
+            {"/join " + repeat("c", 1100), "JOIN #" + repeat("c", 504) + "\r\n"},
             // The command word: 255 bytes, which no command is.
             {"/" + repeat("m", 300) + " x", "", true},
         });
