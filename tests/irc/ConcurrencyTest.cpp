@@ -28,13 +28,15 @@ TEST(ConcurrencyTest, LinesFromTwoThreadsNeverInterleave)
     int small = 4096; // a small send buffer makes short sends common
     setsockopt(serv->sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
 
-    // Long lines and many of them, so the socket fills up and sends come back short.
+    // Long sends and many of them, so the socket fills up and sends come back short. Commands
+    // are cut to a protocol line, so the sends are made directly.
     constexpr int kLines = 1500;
     const std::string a = "PRIVMSG #a :" + std::string(2000, 'a');
     const std::string b = "PRIVMSG #b :" + std::string(2000, 'b');
     auto sender = [&serv](const std::string& line) {
+        const std::string wire = line + "\r\n";
         for (int i = 0; i < kLines; ++i)
-            IRC_Command(serv.get(), line.c_str());
+            IRC_Send(serv.get(), wire.data(), wire.size());
     };
     std::thread first(sender, a);
     std::thread second(sender, b);
