@@ -115,14 +115,15 @@ TEST_F(FaultTest, PeerFloodingAHundredThousandLinesWhileTheUserTypesLosesNothing
     for (int i = 0; i < kTyped; i++) {
         const std::string line = "typed line " + std::to_string(i);
         Enter(channel, line);
-        // The user goes on once the field has been cleared for the next line: keys typed
-        // before the window has taken the line would be lost with it. The window takes it
-        // after the flood lines queued before it, which is slow under sanitizers.
+        // The user goes on once the field has been cleared and the window has caught up:
+        // keys typed before the window has taken the line can be lost with it. The window
+        // takes it after the flood lines queued before it, which is slow under sanitizers.
         if (!WaitUntil([&] { return EntryText(channel).empty(); }, 60000000) ||
             !server.WaitFor("PRIVMSG #flood :" + line + "\r\n", 1, 10000)) {
             ADD_FAILURE() << line << " was not sent";
             break;
         }
+        fDisplay.Sync(channel->Window());
     }
     peer.join();
     ASSERT_TRUE(Feed(server, "", 60000));
