@@ -168,20 +168,49 @@ protected:
         return editor != shown->views.end() ? editor->second.text : "(no entry)";
     }
 
-    // Closes a window as its close box does and waits until it is gone.
+    // Closes a window as its close box does and waits until it is gone, with the
+    // conversations a server window closes along with it.
     bool CloseAndWait(const std::shared_ptr<IrcWindowInfo>& window, bigtime_t timeout = 2000000)
     {
+        std::vector<std::shared_ptr<IrcWindowInfo>> windows{window};
+        for (const auto& list : fView->ServerList()) {
+            if (list->Server() == window) {
+                for (const auto& conversation : list->Windows())
+                    windows.push_back(conversation);
+            }
+        }
         fDisplay.CloseWindow(window->Window());
-        return kittest::WaitUntil([&] { return !window->Messenger().IsValid(); }, timeout);
+        return WaitForWindows(windows, timeout);
+    }
+
+    // Waits until the windows have closed and their threads have ended.
+    static bool WaitForWindows(const std::vector<std::shared_ptr<IrcWindowInfo>>& windows,
+                               bigtime_t timeout)
+    {
+        bool gone = true;
+        for (const auto& window : windows) {
+            gone &= kittest::WaitUntil([&] { return !window->Messenger().IsValid(); }, timeout);
+            status_t result;
+            wait_for_thread(window->Thread(), &result);
+        }
+        return gone;
     }
 
     // Quits the application and tells whether its run ended.
     bool QuitAndWait(bigtime_t timeout = 3000000)
     {
+        std::vector<std::shared_ptr<IrcWindowInfo>> windows;
+        for (const auto& list : fView->ServerList()) {
+            windows.push_back(list->Server());
+            for (const auto& conversation : list->Windows())
+                windows.push_back(conversation);
+        }
         be_app_messenger.SendMessage(B_QUIT_REQUESTED);
         bool ended = kittest::WaitUntil([&] { return fRunEnded.load(); }, timeout);
         QuitApp();
-        return ended;
+        // The application's run ends before its conversation windows have all closed: they
+        // must be gone before the display they draw on.
+        return WaitForWindows(windows, timeout) && ended;
     }
 
     // Every line of the text, without line ends.
