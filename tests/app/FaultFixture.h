@@ -12,11 +12,10 @@
 #include <KitTestUtil.h>
 
 #include <FakeServer.h>
+#include <ThreadCount.h>
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,21 +26,7 @@ inline constexpr const char* kCouldNotConnect = "Could not connect to server.";
 inline constexpr const char* kTimedOut = "Server connection timed out.";
 inline constexpr const char* kConnectionLost = "*** Connection to server lost.";
 
-// Threads of this process with that name.
-inline int CountThreads(const std::string& name)
-{
-    int count = 0;
-    DIR* tasks = opendir("/proc/self/task");
-    while (dirent* entry = tasks != nullptr ? readdir(tasks) : nullptr) {
-        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-        std::string line;
-        if (std::getline(comm, line) && line == name)
-            count++;
-    }
-    if (tasks != nullptr)
-        closedir(tasks);
-    return count;
-}
+using testsupport::CountThreads;
 
 inline bool IsValidUtf8(const std::string& text)
 {

@@ -149,19 +149,7 @@ TEST_F(FaultTest, PeerFloodingAHundredThousandLinesWhileTheUserTypesLosesNothing
 // "new identd accept", as the system keeps thread names (15 bytes).
 constexpr const char* kRequestThread = "new identd acce";
 
-int Dial(uint16_t port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
+using testsupport::DialLoopback;
 
 // Everything the peer sends until it closes (or the time is up); true when it closed.
 bool ReadToEnd(int fd, int timeoutMs, std::string* bytes)
@@ -196,7 +184,7 @@ TEST_F(FaultTest, IdentFloodAndSlowClientsLeaveTheSessionAndLaterQueriesAlone)
     // Slow clients: a request that never ends, holding every place there is.
     std::vector<int> slow;
     for (int i = 0; i < options.maxRequests; i++) {
-        int fd = Dial(options.port);
+        int fd = DialLoopback(options.port);
         ASSERT_GE(fd, 0);
         send(fd, "1", 1, MSG_NOSIGNAL);
         slow.push_back(fd);
@@ -257,7 +245,7 @@ TEST_F(FaultTest, IdentFloodAndSlowClientsLeaveTheSessionAndLaterQueriesAlone)
     close(slow[0]);
     ASSERT_TRUE(
         WaitUntil([&] { return apptest::CountThreads(kRequestThread) < options.maxRequests; }));
-    int next = Dial(options.port);
+    int next = DialLoopback(options.port);
     ASSERT_GE(next, 0);
     send(next, "7, 8\r\n", 6, MSG_NOSIGNAL);
     answer.clear();

@@ -11,6 +11,7 @@
 #include <Ngircd.h>
 #include <RawClient.h>
 #include <TempDir.h>
+#include <ThreadCount.h>
 
 #include <AppDefs.h>
 #include <HeadlessDisplay.h>
@@ -23,8 +24,6 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <ctime>
-#include <dirent.h>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <string>
@@ -63,20 +62,7 @@ std::string AskIdent(uint16_t port)
 }
 
 // Threads of this process with that name.
-int CountThreads(const std::string& name)
-{
-    int count = 0;
-    DIR* tasks = opendir("/proc/self/task");
-    while (dirent* entry = tasks != nullptr ? readdir(tasks) : nullptr) {
-        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-        std::string line;
-        if (std::getline(comm, line) && line == name)
-            count++;
-    }
-    if (tasks != nullptr)
-        closedir(tasks);
-    return count;
-}
+using testsupport::CountThreads;
 
 TEST_F(AppTest, ConnectWithoutAServerAsksForOneAfterRestartingTheResponder)
 {

@@ -16,19 +16,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int Dial(uint16_t port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
+using testsupport::DialLoopback;
 
 // Everything the responder sends until it closes, or until timeoutMs passes.
 struct Reply
@@ -58,7 +46,7 @@ Reply ReadAll(int fd, int timeoutMs)
 
 Reply Ask(uint16_t port, const std::string& request, int timeoutMs = 2000)
 {
-    int fd = Dial(port);
+    int fd = DialLoopback(port);
     if (fd < 0)
         return {};
     send(fd, request.data(), request.size(), MSG_NOSIGNAL);
@@ -106,7 +94,7 @@ TEST_F(IdentdTest, AnswersRequestsAndCloses)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.request);
-        int fd = Dial(fOptions.port);
+        int fd = DialLoopback(fOptions.port);
         ASSERT_GE(fd, 0);
         send(fd, c.request.data(), c.request.size(), MSG_NOSIGNAL);
         if (c.request.empty())
@@ -148,7 +136,7 @@ TEST_F(IdentdTest, SecondStartReplacesTheResponder)
 TEST_F(IdentdTest, SilentClientDoesNotBlockOthersAndTimesOut)
 {
     Start("carol");
-    int silent = Dial(fOptions.port);
+    int silent = DialLoopback(fOptions.port);
     ASSERT_GE(silent, 0);
     send(silent, "12, 34", 6, MSG_NOSIGNAL);
 
@@ -171,7 +159,7 @@ TEST_F(IdentdTest, ConnectionsBeyondTheCapAreClosedAtOnce)
     // The holder must be the first connection (a readiness probe would take the one slot).
     int holder = -1;
     for (int i = 0; i < 200 && holder < 0; i++) {
-        holder = Dial(fOptions.port);
+        holder = DialLoopback(fOptions.port);
         if (holder < 0)
             usleep(5 * 1000);
     }
@@ -209,7 +197,7 @@ TEST_F(IdentdTest, BindIsRetriedUntilThePortIsFree)
 TEST_F(IdentdTest, StopClosesTheListenerPromptly)
 {
     Start("frank");
-    int pending = Dial(fOptions.port); // a request in progress must not hold the stop up
+    int pending = DialLoopback(fOptions.port); // a request in progress must not hold the stop up
     ASSERT_GE(pending, 0);
     usleep(50 * 1000);
     auto before = Clock::now();
@@ -217,7 +205,7 @@ TEST_F(IdentdTest, StopClosesTheListenerPromptly)
     EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(200));
     EXPECT_TRUE(ReadAll(pending, 1000).closed);
     close(pending);
-    EXPECT_LT(Dial(fOptions.port), 0);
+    EXPECT_LT(DialLoopback(fOptions.port), 0);
 }
 
 } // namespace

@@ -54,4 +54,17 @@ bool WaitForListener(uint16_t port, int timeoutMs)
     return false;
 }
 
+int DialLoopback(uint16_t port)
+{
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in address = Loopback(port);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace testsupport
