@@ -126,8 +126,24 @@ void IrcDisplayWindow::InstallEntryFilter()
     view->AddFilteredKey(kKeyI, B_COMMAND_KEY);
 }
 
+void IrcDisplayWindow::SendEntryLine()
+{
+    if (fTextControl == nullptr || fTextControl->Text()[0] == '\0')
+        return;
+    const std::string line = fTextControl->Text();
+    HandleUserEntry(line.c_str());
+    if (fTextControl != nullptr)
+        fTextControl->SetText("");
+}
+
 bool IrcDisplayWindow::FilterEntryKey(uint8 byte, bool command)
 {
+    // Enter is handled here rather than through the control's message, which would arrive
+    // after the keys typed behind it and take them into this line.
+    if (byte == B_ENTER) {
+        SendEntryLine();
+        return true;
+    }
     if (byte == B_TAB) {
         HandleTab();
         return true;

@@ -52,12 +52,7 @@ void IrcDisplayWindow::MessageReceived(BMessage* message)
         HandleMessages(message);
         break;
     case MSG_ENTRY_RETURN:
-        if (fTextControl != nullptr && fTextControl->Text()[0] != '\0') {
-            const std::string line = fTextControl->Text();
-            HandleUserEntry(line.c_str());
-            if (fTextControl != nullptr)
-                fTextControl->SetText("");
-        }
+        SendEntryLine();
         break;
     case MSG_MISSED_CHAR:
         HandleMissedChar(message);

@@ -134,6 +134,8 @@ public:
     // Entry line editing (EntryLine.cpp)
     // The entry field's key filter and the keys it takes from the native editor.
     void InstallEntryFilter();
+    // Sends the entry's line (as HandleUserEntry) and empties the field.
+    void SendEntryLine();
     // A key that reached the entry's filter; true when the filter took it.
     bool FilterEntryKey(uint8 byte, bool command);
     void HandleUp();

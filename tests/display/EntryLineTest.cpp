@@ -289,5 +289,20 @@ TEST_F(EntryLineTest, KeysTypedElsewhereContinueInTheEntry)
     EXPECT_EQ(Entry(chan), "ab!");
 }
 
+// A line typed right after another, before the window has emptied the field after Enter:
+// both go out whole and in order, and the field ends empty.
+TEST_F(EntryLineTest, ALineTypedAheadOfTheWindowIsSentWhole)
+{
+    IrcDisplayWindow* chan = Join("#x");
+    for (int round = 0; round < 10; round++) {
+        SCOPED_TRACE(round);
+        const std::string first = "first " + std::to_string(round);
+        const std::string second = "then " + std::to_string(round);
+        Keys(chan, first + "\n" + second + "\n");
+        EXPECT_EQ(Wire(), "PRIVMSG #x :" + first + "\r\nPRIVMSG #x :" + second + "\r\n");
+        EXPECT_EQ(Entry(chan), "");
+    }
+}
+
 } // namespace
 } // namespace displaytest

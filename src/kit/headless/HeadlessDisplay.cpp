@@ -304,6 +304,9 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
                 view->runs = set.runs;
                 view->links.clear();
                 view->textVersion = set.version;
+                // As a native editor does; the selection that follows may move it, but keys
+                // typed in between go to the end rather than to a place in the old text.
+                view->selectionStart = view->selectionEnd = static_cast<int32>(set.text.size());
             },
             [&](change::TextInsert& insert) {
                 if (!needView())
