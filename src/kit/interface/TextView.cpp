@@ -68,7 +68,6 @@ void BTextView::SetText(const char* text, int32 length, const text_run_array* ru
     RemoveAllLinks();
     fSelectionStart = fSelectionEnd = 0;
     fVersion++;
-    _RememberVersion();
     _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
     _Push(change::TextSelect{0, 0});
 }
@@ -120,7 +119,6 @@ void BTextView::InsertText(const char* text, int32 length, int32 offset, const t
     if (fSelectionEnd >= offset)
         fSelectionEnd += length;
     fVersion++;
-    _RememberVersion();
     if (_Stream() != nullptr) {
         _Push(change::TextInsert{offset, std::string(text, static_cast<size_t>(length)),
                                  _ExportRuns(offset, offset + length), fVersion});
@@ -177,7 +175,6 @@ void BTextView::DeleteText(int32 start, int32 end)
     fSelectionStart = shift(fSelectionStart);
     fSelectionEnd = shift(fSelectionEnd);
     fVersion++;
-    _RememberVersion();
     _Push(change::TextDelete{start, end, fVersion});
 }
 

@@ -144,8 +144,6 @@ private:
     std::vector<kit_private::StyleRun> _ExportRuns(int32 start, int32 end) const;
     void _SendMode();
     void _SetTextFromEditor(BMessage* message);
-    bool _RebaseEditorText(int64 base, const std::string& text);
-    void _RememberVersion();
     bool _IsDisallowed(const std::string& text) const;
     size_t _RunAt(int32 offset) const;
 
@@ -161,9 +159,6 @@ private:
     bool fSelectable;
     bool fStylable;
     int64 fVersion;
-    // What the editor last had at each recent version, so its edits made before it saw one of
-    // our changes can be carried over onto that change instead of being thrown away.
-    std::vector<std::pair<int64, std::string>> fEditorBases;
     std::vector<Link> fLinks;
     int32 fNextLink;
     std::vector<uint32> fDisallowed; // sorted

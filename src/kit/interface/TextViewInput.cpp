@@ -199,94 +199,6 @@ bool BTextView::_ServerMessage(BMessage* message)
     }
 }
 
-void BTextView::_RememberVersion()
-{
-    // Only small editable texts are edited ahead of the view; the scrollback never is.
-    // A burst of typing can be many of our changes behind; versions the editor has moved
-    // past are dropped as its edits arrive.
-    constexpr size_t kVersions = 256;
-    constexpr size_t kLongest = 4096;
-    if (!fEditable || fText.size() > kLongest) {
-        fEditorBases.clear();
-        return;
-    }
-    if (fEditorBases.size() == kVersions)
-        fEditorBases.erase(fEditorBases.begin());
-    fEditorBases.emplace_back(fVersion, fText);
-}
-
-namespace {
-
-// The one replaced range that turns from into to: [start, end) of from became the middle of
-// to, the common start and end around it kept.
-struct Replacement
-{
-    size_t start;
-    size_t end;
-    std::string_view with;
-};
-
-bool Continues(std::string_view text, size_t at)
-{
-    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-}
-
-Replacement Difference(std::string_view from, std::string_view to)
-{
-    size_t start = 0;
-    while (start < from.size() && start < to.size() && from[start] == to[start])
-        start++;
-    // Cuts stay off the middle of a character.
-    while (start > 0 && (Continues(from, start) || Continues(to, start)))
-        start--;
-    size_t tail = 0;
-    while (tail < from.size() - start && tail < to.size() - start &&
-           from[from.size() - 1 - tail] == to[to.size() - 1 - tail])
-        tail++;
-    while (tail > 0 && Continues(from, from.size() - tail))
-        tail--;
-    return {start, from.size() - tail, to.substr(start, to.size() - tail - start)};
-}
-
-} // namespace
-
-bool BTextView::_RebaseEditorText(int64 base, const std::string& text)
-{
-    auto known = std::find_if(fEditorBases.begin(), fEditorBases.end(),
-                              [base](const auto& entry) { return entry.first == base; });
-    if (known == fEditorBases.end())
-        return false;
-    // Ours and the editor's change of the same text carry over onto each other when they
-    // touch different parts of it, as keys typed after Enter do onto the cleared field.
-    const Replacement ours = Difference(known->second, fText);
-    const Replacement theirs = Difference(known->second, text);
-    size_t at;
-    // At one and the same place, ours came first.
-    if (theirs.start >= ours.end)
-        at = theirs.start - (ours.end - ours.start) + ours.with.size();
-    else if (theirs.end <= ours.start)
-        at = theirs.start;
-    else
-        return false;
-    const size_t removed = theirs.end - theirs.start;
-    std::string merged =
-        fText.substr(0, at) + std::string(theirs.with) + fText.substr(at + removed);
-    // The editor's later edits still start from what it has now.
-    known->second = text;
-    const int32 caret = static_cast<int32>(at + theirs.with.size());
-    fText = std::move(merged);
-    fRuns.assign(1, {0, _Intern(fDefaultFont), fDefaultColor});
-    for (Link& link : fLinks)
-        delete link.message;
-    fLinks.clear();
-    fSelectionStart = fSelectionEnd = std::min(caret, TextLength());
-    fVersion++;
-    _RememberVersion();
-    _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
-    _Push(change::TextSelect{fSelectionStart, fSelectionEnd});
-    return true;
-}
-
 bool BTextView::_IsDisallowed(const std::string& text) const
 {
     if (fDisallowed.empty())
@@ -307,22 +219,14 @@ void BTextView::_SetTextFromEditor(BMessage* message)
     if (message->FindInt64(kit_private::kFieldBase, &base) != B_OK ||
         message->FindString(kit_private::kFieldText, &text) != B_OK)
         return;
-    // The editor only moves on to newer versions.
-    std::erase_if(fEditorBases, [base](const auto& entry) { return entry.first < base; });
-    if (_IsDisallowed(text) || (base != fVersion && !_RebaseEditorText(base, text))) {
-        // The editor let through a character this view refuses, or changed what we changed
-        // before it saw our change: it shows our text again.
+    if (base != fVersion || _IsDisallowed(text)) {
+        // The editor had not yet seen our last change, or let through a character this view
+        // refuses: it shows our text again.
         _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
         _Push(change::TextSelect{fSelectionStart, fSelectionEnd});
         return;
     }
-    if (base != fVersion)
-        return;
     // The editor already shows this text; take it without sending it back.
-    for (auto& [version, known] : fEditorBases) {
-        if (version == fVersion)
-            known = text;
-    }
     fText = text;
     fRuns.assign(1, {0, _Intern(fDefaultFont), fDefaultColor});
     for (Link& link : fLinks)
