@@ -307,6 +307,7 @@ void BLooper::Loop()
             if (target != nullptr)
                 DispatchMessage(message, target);
         }
+        MessageHandled(fCurrentMessage);
         delete fCurrentMessage;
         fCurrentMessage = nullptr;
         if (fTerminating.load())
@@ -334,6 +335,8 @@ void BLooper::EndLoop()
 }
 
 void BLooper::LoopEnded() {}
+
+void BLooper::MessageHandled(BMessage*) {}
 
 void BLooper::SetDeleteOnQuit(bool deleteOnQuit)
 {

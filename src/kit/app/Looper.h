@@ -116,6 +116,9 @@ protected:
     // Called on the looper's thread once its loop ended, with the lock held, before the
     // looper is deleted (or, without delete-on-quit, before the thread ends).
     virtual void LoopEnded();
+    // Called on the looper's thread after each message, whether it was dispatched or a
+    // filter skipped it, before it is deleted.
+    virtual void MessageHandled(BMessage* message);
     // For subclasses that keep a separate registry flag (windows).
     std::shared_ptr<kit_private::LooperPort> Port() const;
 

@@ -191,6 +191,7 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
             [&](change::WindowQuit&) {
                 window.quit = true;
                 window.visible = false;
+                fAnswerCond.notify_all();
             },
             [&](change::ViewAdd& add) {
                 ShownView shown;
@@ -385,6 +386,11 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
                 if (needView())
                     view->scrollSteps++;
             },
+            [&](change::KeyAnswered&) {
+                if (needView())
+                    view->keysAnswered++;
+                fAnswerCond.notify_all();
+            },
             [&](change::ListRows& rows) {
                 if (!needView())
                     return;
@@ -505,6 +511,7 @@ bool HeadlessDisplay::ShowAlert(const alert_request& request, std::shared_ptr<Al
             fWaitingAlerts.push_back(reply);
     }
     fAlertCond.notify_all();
+    fAnswerCond.notify_all();
     if (responder)
         reply->Answer(responder(request));
     return true;

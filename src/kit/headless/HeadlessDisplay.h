@@ -66,6 +66,9 @@ struct ShownView
     int32 selectionStart = 0;
     int32 selectionEnd = 0;
     int64 textVersion = 0;
+    // Keys the editor left to the window, and how many of them the window has answered.
+    int64 keysAsked = 0;
+    int64 keysAnswered = 0;
     int32 scrolledTo = -1; // last TextScrollTo
     int32 scrollSteps = 0;
     // Lists
@@ -183,10 +186,14 @@ private:
     std::shared_ptr<ChangeStream> _Stream(const BWindow* window) const;
     void _Post(BWindow* window, const char* view, const BMessage& message);
     void _TypeInto(int32 looperId, int32 token, const char* text);
+    // Posts a key the editor does not act on, then holds the typist until the window has
+    // handled it, so the keys after it land on the text it left.
+    void _PostAndAwait(int32 looperId, int32 token, BMessage key);
     BPoint _ToScreen(const BWindow* window, const char* view, BPoint where);
 
     mutable std::mutex fLock;
     mutable std::condition_variable fAlertCond;
+    std::condition_variable fAnswerCond;
     std::map<int32, ShownWindow> fWindows;
     std::map<int32, std::weak_ptr<ChangeStream>> fStreams;
     std::optional<PendingDrag> fDrag;

@@ -4,6 +4,7 @@
 
 #include <AppDefs.h>
 #include <InterfaceDefs.h>
+#include <Looper.h>
 #include <Message.h>
 #include <Messenger.h>
 #include <View.h>
@@ -14,6 +15,7 @@
 #include <StringCopy.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <future>
 
@@ -201,7 +203,7 @@ void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
         at += length;
         unsigned char byte = static_cast<unsigned char>(character[0]);
         if (IsFiltered(filtered, byte, 0) || byte == B_ENTER) {
-            post_to(id, token, make_key_down(character.c_str(), 0));
+            _PostAndAwait(id, token, make_key_down(character.c_str(), 0));
             continue;
         }
         uint32 code = 0;
@@ -235,6 +237,44 @@ void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
         post_to(id, token, make_key_down(character.c_str(), 0, 0, true));
         post_to(id, token, edited);
     }
+}
+
+void HeadlessDisplay::_PostAndAwait(int32 id, int32 token, BMessage key)
+{
+    int64 asked = 0;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        auto window = fWindows.find(id);
+        if (window == fWindows.end())
+            return;
+        auto view = window->second.views.find(token);
+        if (view == window->second.views.end())
+            return;
+        asked = ++view->second.keysAsked;
+    }
+    key.AddInt32(kFieldAnswer, token);
+    if (post_to(id, token, key) != B_OK)
+        return;
+    // The window's own thread cannot answer while it waits here.
+    if (BLooper* typist = BLooper::LooperForThread(find_thread(nullptr))) {
+        int32 typistId = 0;
+        int32 ignored = 0;
+        BMessenger(nullptr, typist).GetIds(&typistId, &ignored);
+        if (typistId == id)
+            return;
+    }
+    std::unique_lock<std::mutex> lock(fLock);
+    // An alert waiting to be answered may be what the window waits on, so it ends the wait;
+    // so does a window that has hung for a minute.
+    fAnswerCond.wait_for(lock, std::chrono::minutes(1), [&] {
+        if (!fWaitingAlerts.empty())
+            return true;
+        auto window = fWindows.find(id);
+        if (window == fWindows.end() || window->second.quit)
+            return true;
+        auto view = window->second.views.find(token);
+        return view == window->second.views.end() || view->second.keysAnswered >= asked;
+    });
 }
 
 void HeadlessDisplay::PressKey(BWindow* window, const char* bytes, uint32 modifiers)

@@ -11,7 +11,7 @@ template <typename T, typename... Types> struct IndexOf<T, std::variant<Types...
 {
     static constexpr size_t value = [] {
         size_t index = 0;
-        ((std::is_same_v<T, Types> ? false : (++index, true)) && ...);
+        (void)((std::is_same_v<T, Types> ? false : (++index, true)) && ...);
         return index;
     }();
 };

@@ -238,6 +238,10 @@ struct ScrollViewParts
 // Text views (offsets in bytes). version counts the model's own changes of the text; an
 // edit made in a native editor names the version it saw, and is dropped if the model has
 // changed the text since.
+// A key the editor left to the window has been handled: every change it made came before.
+struct KeyAnswered
+{
+};
 struct TextSet
 {
     std::string text;
@@ -370,8 +374,9 @@ using ChangePayload = std::variant<
     change::ScrollBarState, change::ScrollViewParts, change::TextSet, change::TextInsert,
     change::TextDelete, change::TextRestyle, change::TextLink, change::TextLinksClear,
     change::TextMode, change::TextSelect, change::TextScrollTo, change::TextScrollStep,
-    change::ListRows, change::ListInsert, change::ListRemove, change::ListRowChanged,
-    change::ListSelection, change::ListScrollTo, change::MenuTree, change::MenuPopup, change::Tabs>;
+    change::KeyAnswered, change::ListRows, change::ListInsert, change::ListRemove,
+    change::ListRowChanged, change::ListSelection, change::ListScrollTo, change::MenuTree,
+    change::MenuPopup, change::Tabs>;
 
 struct Change
 {

@@ -4,7 +4,9 @@
 // so the Qt server and the headless one deliver input exactly alike.
 //
 // Standard input: B_KEY_DOWN ("byte" int8, "bytes" string, "key" int32, "modifiers" int32,
-// "when" int64, and "be:native" bool when a native editor already applied the key),
+// "when" int64, "be:native" bool when a native editor already applied the key, and
+// "be:answer" int32, the view's token, when the editor left the key to the window and holds
+// the keys after it until the window answers with change::KeyAnswered),
 // B_MOUSE_DOWN/UP/MOVED ("where" point in the view, "screen_where", "buttons", "clicks",
 // "modifiers", "be:transit" and "be:drag_message" for moves during a drag).
 
@@ -36,9 +38,13 @@ enum : uint32
     // To the window: answered once every message posted before it has been handled
     // ("be:reply" pointer to a std::promise<void>).
     kMsgSync = '_SYN',
+    // To the window, from itself: answer the key a view's editor left to it
+    // ("be:answer" int32: the view's token).
+    kMsgAnswerKey = '_ANS',
 };
 
 inline constexpr const char* kFieldNative = "be:native";
+inline constexpr const char* kFieldAnswer = "be:answer";
 inline constexpr const char* kFieldTransit = "be:transit";
 inline constexpr const char* kFieldDragMessage = "be:drag_message";
 inline constexpr const char* kFieldValue = "be:value";

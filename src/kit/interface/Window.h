@@ -202,6 +202,10 @@ private:
 public:
     // End of views ------------------------------------------------------------------------
 
+protected:
+    // Answers keys a native editor left to the window (see kFieldAnswer).
+    void MessageHandled(BMessage* message) override;
+
 private:
     void InitWindow(BRect frame, const char* title, window_look look, window_feel feel,
                     uint32 flags, uint32 workspace);

@@ -222,6 +222,19 @@ void BWindow::DeleteViews()
     fViews = nullptr;
 }
 
+void BWindow::MessageHandled(BMessage* message)
+{
+    int32 token = 0;
+    if (message == nullptr || message->what != B_KEY_DOWN ||
+        message->FindInt32(kit_private::kFieldAnswer, &token) != B_OK || token == 0)
+        return;
+    // Answered behind what handling the key posted (a control's invocation clears the
+    // field in its own message), so the editor goes on from the text all of it leaves.
+    BMessage answer(kit_private::kMsgAnswerKey);
+    answer.AddInt32(kit_private::kFieldAnswer, token);
+    PostMessage(&answer);
+}
+
 bool BWindow::DispatchToViews(BMessage* message, BHandler* target)
 {
     switch (message->what) {
@@ -247,6 +260,12 @@ bool BWindow::DispatchToViews(BMessage* message, BHandler* target)
         void* reply = nullptr;
         if (message->FindPointer(kit_private::kFieldReply, &reply) == B_OK && reply != nullptr)
             static_cast<std::promise<void>*>(reply)->set_value();
+        return true;
+    }
+    case kit_private::kMsgAnswerKey: {
+        int32 token = 0;
+        if (message->FindInt32(kit_private::kFieldAnswer, &token) == B_OK && token != 0)
+            kit_private::ViewAccess::Push(this, token, kit_private::change::KeyAnswered{});
         return true;
     }
     case kit_private::kMsgMenuChosen: {

@@ -556,9 +556,9 @@ void QtWindow::_PlaceChildren(Node& node)
 
 // Posting
 
-void QtWindow::Post(int32 token, const BMessage& message)
+status_t QtWindow::Post(int32 token, const BMessage& message)
 {
-    post_to(fStream->LooperId(), token, message);
+    return post_to(fStream->LooperId(), token, message);
 }
 
 void QtWindow::PostMouse(int32 token, uint32 what, BPoint where, QPoint global,

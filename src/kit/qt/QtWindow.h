@@ -70,7 +70,7 @@ public:
     BPoint ViewPoint(int32 token, QWidget* widget, QPoint point) const;
 
     // Posting to the window
-    void Post(int32 token, const BMessage& message);
+    status_t Post(int32 token, const BMessage& message);
     void PostMouse(int32 token, uint32 what, BPoint where, QPoint global, Qt::MouseButtons buttons,
                    Qt::KeyboardModifiers modifiers, int32 clicks);
     void PostKey(int32 token, const std::string& bytes, uint32 modifiers, bool native);
@@ -101,6 +101,9 @@ private:
     bool _EditorKey(Node& node, QKeyEvent* event);
     bool _IsWithheld(const Node& node, uint32 byte, uint32 modifiers) const;
     void _PostEdit(Node& node);
+    // Gives the editor the keys held while the window had not answered, once the changes
+    // being applied are in place.
+    void _ReleaseHeldKeys(int32 token);
     void _Watch(Node& node, QWidget* widget);
     bool _HandleMouse(int32 token, QWidget* widget, QMouseEvent* event, int32 clicks);
     bool _HandleDrop(int32 token, QWidget* widget, QEvent* event);

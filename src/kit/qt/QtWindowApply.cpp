@@ -216,6 +216,10 @@ void QtWindow::_ApplyView(Node& node, Change& item)
                    [&](change::TextSelect&) { _ApplyText(node, item); },
                    [&](change::TextScrollTo&) { _ApplyText(node, item); },
                    [&](change::TextScrollStep&) { _ApplyText(node, item); },
+                   [&](change::KeyAnswered&) {
+                       if (node.unanswered > 0 && --node.unanswered == 0 && !node.heldKeys.empty())
+                           _ReleaseHeldKeys(node.token);
+                   },
                    [&](change::ListRows&) { _ApplyList(node, item); },
                    [&](change::ListInsert&) { _ApplyList(node, item); },
                    [&](change::ListRemove&) { _ApplyList(node, item); },

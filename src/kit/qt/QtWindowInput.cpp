@@ -11,12 +11,14 @@
 #include <ViewMessages.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstring>
 
@@ -77,17 +79,48 @@ bool QtWindow::_IsWithheld(const Node& node, uint32 byte, uint32 modifiers) cons
 
 bool QtWindow::_EditorKey(Node& node, QKeyEvent* event)
 {
+    if (!node.releasing && (node.unanswered > 0 || !node.heldKeys.empty())) {
+        node.heldKeys.emplace_back(static_cast<QKeyEvent*>(event->clone()));
+        return true;
+    }
     std::string bytes = kit_key_bytes(event);
     if (bytes.empty())
         return false;
     uint32 modifiers = kit_modifiers(event->modifiers());
     if (_IsWithheld(node, static_cast<unsigned char>(bytes[0]), modifiers)) {
-        PostKey(node.token, bytes, modifiers, false);
+        // The window may change the text (Enter empties it); what is typed next waits for it.
+        set_modifiers_snapshot(modifiers);
+        BMessage key = make_key_down(bytes.c_str(), modifiers, 0, false);
+        key.AddInt32(kFieldAnswer, node.token);
+        if (Post(node.token, key) == B_OK)
+            node.unanswered++;
         return true;
     }
     // The editor acts on it; the filters still see it, marked as already applied.
     PostKey(node.token, bytes, modifiers, true);
     return false;
+}
+
+void QtWindow::_ReleaseHeldKeys(int32 token)
+{
+    QTimer::singleShot(0, this, [this, token] {
+        Node* node = _Find(token);
+        if (node == nullptr || node->releasing)
+            return;
+        auto* editor = qobject_cast<EditorLineEdit*>(node->widget.data());
+        while (editor != nullptr && node->unanswered == 0 && !node->heldKeys.empty()) {
+            std::unique_ptr<QKeyEvent> key = std::move(node->heldKeys.front());
+            node->heldKeys.pop_front();
+            node->releasing = true;
+            QCoreApplication::sendEvent(editor, key.get());
+            node = _Find(token); // the key may have closed the window's views
+            if (node == nullptr)
+                return;
+            node->releasing = false;
+        }
+        if (editor == nullptr)
+            node->heldKeys.clear();
+    });
 }
 
 void QtWindow::_PostEdit(Node& node)

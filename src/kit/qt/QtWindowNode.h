@@ -5,7 +5,10 @@
 #include "QtWindow.h"
 
 #include <QColor>
+#include <QKeyEvent>
 
+#include <deque>
+#include <memory>
 #include <unordered_map>
 
 namespace kit_private {
@@ -28,6 +31,11 @@ struct QtWindow::Node
     std::vector<FilteredKey> filteredKeys;
     int64 textVersion = 0;
     std::string lastEdit; // the last edit posted, so one change is posted once
+    // Editors: keys left to the window and not yet answered, and the keys typed meanwhile,
+    // held so that they land on the text the window leaves, in the order they were typed.
+    int32 unanswered = 0;
+    std::deque<std::unique_ptr<QKeyEvent>> heldKeys;
+    bool releasing = false;
     QColor viewColor = Qt::white;
     QColor highColor = Qt::black;
     std::unordered_map<uint64_t, uint32> styles; // font and colour -> scrollback style

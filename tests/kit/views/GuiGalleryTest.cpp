@@ -107,13 +107,35 @@ TEST_F(GalleryTest, TypingAndEnterReachTheWindowThread)
     EXPECT_EQ(scrollback->Document().Text(), text);
 }
 
+TEST_F(GalleryTest, KeysTypedWhileTheWindowIsBusyLandAfterTheLineItTook)
+{
+    // The window thread is held while the user types two lines and the start of a third.
+    ASSERT_TRUE(window->Lock());
+    QTest::keyClicks(editor, "one");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "two");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "thr");
+    window->Unlock();
+    ASSERT_TRUE(WaitFor([this] { return editor->text() == QStringLiteral("thr"); }));
+    ASSERT_TRUE(SyncFollowOns());
+    ASSERT_TRUE(window->Lock());
+    std::string text = window->Display()->Text();
+    std::string entry = window->Entry()->Text();
+    window->Unlock();
+    EXPECT_EQ(window->Received(gallery::kEnter).size(), 2u);
+    EXPECT_NE(text.find("<gallery> one\n[12:10] <gallery> two\n"), std::string::npos) << text;
+    EXPECT_EQ(entry, "thr");
+}
+
 TEST_F(GalleryTest, UpAndTabGoToTheFilterNotTheEditor)
 {
     QTest::keyClicks(editor, "ab");
     QTest::keyClick(editor, Qt::Key_Up);
     QTest::keyClick(editor, Qt::Key_Tab);
     QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
-    ASSERT_TRUE(Sync());
+    // Each key left to the window holds the next until the window has answered it.
+    ASSERT_TRUE(WaitFor([this] { return Sync() && window->FilteredKeys().size() >= 5; }));
     auto keys = window->FilteredKeys();
     ASSERT_EQ(keys.size(), 5u);
     EXPECT_EQ(keys[0].first, 'a');
