@@ -478,7 +478,9 @@ TEST_F(ControlPanelAppTest, ActivatingAWindowSelectsItsOwnTab)
     ASSERT_TRUE(kittest::WaitUntil([&] { return PanelTabs().labels.size() == 2; }));
     EXPECT_EQ(PanelTabs().labels, (Labels{"127.0.0.1", "127.0.0.1"}));
 
-    for (auto [window, tab] : {std::pair{second, 1}, std::pair{first, 0}, std::pair{second, 1}}) {
+    for (auto [window, expected] :
+         {std::pair{second, 1}, std::pair{first, 0}, std::pair{second, 1}}) {
+        const int tab = expected;
         fDisplay.ActivateWindow(window, true);
         ASSERT_TRUE(fDisplay.Sync(window));
         EXPECT_TRUE(kittest::WaitUntil([&] { return PanelTabs().selected == tab; }))

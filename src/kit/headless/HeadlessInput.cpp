@@ -283,6 +283,7 @@ void HeadlessDisplay::PressKey(BWindow* window, const char* bytes, uint32 modifi
     int32 id = 0;
     int32 token = -2; // the window's preferred handler: its focus view
     bool native = false;
+    bool editor = false;
     {
         std::lock_guard<std::mutex> lock(fLock);
         ShownWindow* shown = _Find(window);
@@ -299,7 +300,7 @@ void HeadlessDisplay::PressKey(BWindow* window, const char* bytes, uint32 modifi
         if (focus != shown->views.end()) {
             token = focus->first;
             const ShownView& view = focus->second;
-            bool editor = view.kind == ViewKind::TextView && view.textMode.editable;
+            editor = view.kind == ViewKind::TextView && view.textMode.editable;
             unsigned char byte = static_cast<unsigned char>(bytes[0]);
             native = editor && !shortcut && byte != B_ENTER &&
                      !IsFiltered(view.filteredKeys, byte, modifiers);
@@ -310,6 +311,10 @@ void HeadlessDisplay::PressKey(BWindow* window, const char* bytes, uint32 modifi
         (byte >= 0x20 || byte == B_BACKSPACE) && byte != B_DELETE) {
         // A key that edits goes through the native editor, as typing does.
         _TypeInto(id, token, bytes);
+        return;
+    }
+    if (editor && !native) {
+        _PostAndAwait(id, token, make_key_down(bytes, modifiers, 0, false));
         return;
     }
     post_to(id, token, make_key_down(bytes, modifiers, 0, native));
