@@ -17,18 +17,16 @@
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <netinet/in.h>
+#include <poll.h>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -67,7 +65,6 @@ public:
     {
         fClient = accept(fListener, nullptr, nullptr);
         Require(fClient >= 0);
-        std::thread([this] { Read(); }).detach();
     }
 
     void Send(const std::string& bytes)
@@ -76,39 +73,31 @@ public:
                 static_cast<ssize_t>(bytes.size()));
     }
 
-    // Everything received before the line, which is taken away with it.
+    // Everything received before the line, which is taken away with it. The client writes
+    // from the caller's thread, so this thread reads it itself, without a hand-over.
     std::string TakeUntil(const std::string& line)
     {
-        std::unique_lock guard(fLock);
-        size_t at = std::string::npos;
-        Require(fArrived.wait_for(guard, std::chrono::seconds(10), [&] {
-            at = fReceived.find(line);
-            return at != std::string::npos;
-        }));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        size_t at;
+        while ((at = fReceived.find(line)) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd ready{fClient, POLLIN, 0};
+            Require(left.count() > 0 && poll(&ready, 1, static_cast<int>(left.count())) == 1);
+            char buffer[65536];
+            ssize_t n = recv(fClient, buffer, sizeof buffer, 0);
+            Require(n > 0);
+            fReceived.append(buffer, static_cast<size_t>(n));
+        }
         std::string before = fReceived.substr(0, at);
         fReceived.erase(0, at + line.size());
         return before;
     }
 
 private:
-    void Read()
-    {
-        char buffer[65536];
-        for (;;) {
-            ssize_t n = recv(fClient, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                return;
-            std::lock_guard guard(fLock);
-            fReceived.append(buffer, static_cast<size_t>(n));
-            fArrived.notify_all();
-        }
-    }
-
     int fListener = -1;
     int fClient = -1;
     uint16_t fPort = 0;
-    std::mutex fLock;
-    std::condition_variable fArrived;
     std::string fReceived;
 };
 
@@ -219,8 +208,8 @@ std::shared_ptr<IrcWindowInfo> Conversation(const char* name)
         if (info == nullptr && attempt % 50 == 0) {
             if (name[0] == '#') {
                 gSession->JoinChannel(name, nullptr, true);
-                gServer->Send(std::string(":") + gSession->Nick() + "!u@127.0.0.1 JOIN :" +
-                              name + "\r\n");
+                gServer->Send(std::string(":") + gSession->Nick() + "!u@127.0.0.1 JOIN :" + name +
+                              "\r\n");
             } else {
                 gSession->JoinChannel(name, nullptr, true);
             }
