@@ -38,18 +38,27 @@ protected:
             std::cerr << fServer->Log();
     }
 
+    // Reads one event into fEvent within the time, keeping IRC_Out of its line in *line.
+    bool NextOf(int timeoutMs, std::string* line)
+    {
+        if (NextEvent(fServ.get(), fEvent, timeoutMs) != 1)
+            return false;
+        *line = CopiedOut();
+        fLines += *line + "\n";
+        if (*line == kServerPing)
+            ++fPings;
+        return true;
+    }
+
     // Reads our events until one matches, keeping IRC_Out of that line in *out.
     bool Until(const std::function<bool(const Event&, const std::string& out)>& match,
                std::string* out = nullptr)
     {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        std::string line;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (NextEvent(fServ.get(), fEvent, 200) != 1)
+            if (!NextOf(200, &line))
                 continue;
-            std::string line = CopiedOut();
-            fLines += line + "\n";
-            if (line == kServerPing)
-                ++fPings;
             if (match(fEvent, line)) {
                 if (out != nullptr)
                     *out = line;
@@ -129,14 +138,10 @@ TEST_P(ServerTest, RegisterTalkAndQuit)
         // A second PING comes only when the first was answered in time. The server drops a
         // peer that misses one, so the peer answers its own all the while.
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        std::string line;
         while (fPings < 2 && std::chrono::steady_clock::now() < deadline) {
             peer.ReadLine(50);
-            if (NextEvent(fServ.get(), fEvent, 50) != 1)
-                continue;
-            std::string line = CopiedOut();
-            fLines += line + "\n";
-            if (line == kServerPing)
-                ++fPings;
+            NextOf(50, &line);
         }
         ASSERT_GE(fPings, 2) << fLines;
     }
