@@ -235,13 +235,14 @@ struct ScrollViewParts
     int32 vertical;
 };
 
-// Text views (offsets in bytes). version counts the model's own changes of the text; an
-// edit made in a native editor names the version it saw, and is dropped if the model has
-// changed the text since.
 // A key the editor left to the window has been handled: every change it made came before.
 struct KeyAnswered
 {
 };
+
+// Text views (offsets in bytes). version counts the model's own changes of the text; an
+// edit made in a native editor names the version it saw, and is dropped if the model has
+// changed the text since.
 struct TextSet
 {
     std::string text;

@@ -104,22 +104,25 @@ bool QtWindow::_EditorKey(Node& node, QKeyEvent* event)
 void QtWindow::_ReleaseHeldKeys(int32 token)
 {
     QTimer::singleShot(0, this, [this, token] {
-        Node* node = _Find(token);
-        if (node == nullptr || node->releasing)
-            return;
-        auto* editor = qobject_cast<EditorLineEdit*>(node->widget.data());
-        while (editor != nullptr && node->unanswered == 0 && !node->heldKeys.empty()) {
+        // Looked up again for every key: one may close the window's views.
+        for (;;) {
+            Node* node = _Find(token);
+            if (node == nullptr || node->releasing)
+                return;
+            auto* editor = qobject_cast<EditorLineEdit*>(node->widget.data());
+            if (editor == nullptr) {
+                node->heldKeys.clear();
+                return;
+            }
+            if (node->unanswered > 0 || node->heldKeys.empty())
+                return;
             std::unique_ptr<QKeyEvent> key = std::move(node->heldKeys.front());
             node->heldKeys.pop_front();
             node->releasing = true;
             QCoreApplication::sendEvent(editor, key.get());
-            node = _Find(token); // the key may have closed the window's views
-            if (node == nullptr)
-                return;
-            node->releasing = false;
+            if (Node* after = _Find(token))
+                after->releasing = false;
         }
-        if (editor == nullptr)
-            node->heldKeys.clear();
     });
 }
 
