@@ -142,17 +142,6 @@ protected:
         fDisplay.Type(window->Window(), "TextControl", (line + "\n").c_str());
     }
 
-    // What the entry field's editor shows.
-    std::string EntryText(const std::shared_ptr<IrcWindowInfo>& window)
-    {
-        auto shown = fDisplay.Window(window->Window());
-        const kit_private::ShownView* control = shown ? shown->Find("TextControl") : nullptr;
-        if (control == nullptr || control->children.empty())
-            return "(no entry)";
-        auto editor = shown->views.find(control->children.front());
-        return editor != shown->views.end() ? editor->second.text : "(no entry)";
-    }
-
     // Closes a window as its close box does and waits until it is gone, with the
     // conversations a server window closes along with it.
     bool CloseAndWait(const std::shared_ptr<IrcWindowInfo>& window, bigtime_t timeout = 2000000)

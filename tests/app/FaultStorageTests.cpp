@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <string>
 #include <sys/resource.h>
