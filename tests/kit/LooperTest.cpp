@@ -224,6 +224,39 @@ TEST(Looper, QueuedMessagesAreDroppedAtQuit)
     EXPECT_FALSE(messenger.IsValid());
 }
 
+// Records whether its destructor, run by the loop's end, held the lock.
+class LockedAtEnd : public BLooper
+{
+public:
+    explicit LockedAtEnd(std::atomic<int>* unlocked) : BLooper("locked at end"), fUnlocked(unlocked)
+    {
+    }
+    ~LockedAtEnd() override
+    {
+        if (!IsLocked())
+            (*fUnlocked)++;
+    }
+    void MessageReceived(BMessage*) override { snooze(50); }
+
+private:
+    std::atomic<int>* fUnlocked;
+};
+
+TEST(Looper, AQuitTakenJustAfterAMessageStillEndsTheLoopLocked)
+{
+    // The other thread takes the lock the moment the loop lets go of it after a message.
+    std::atomic<int> unlocked{0};
+    for (int i = 0; i < 300; i++) {
+        auto* looper = new LockedAtEnd(&unlocked);
+        looper->Run();
+        looper->PostMessage('Work');
+        snooze(20);
+        ASSERT_TRUE(looper->Lock());
+        looper->Quit();
+    }
+    EXPECT_EQ(unlocked.load(), 0);
+}
+
 TEST(Looper, NeverRunLooperIsDeletedByQuit)
 {
     bool deleted = false;

@@ -281,7 +281,9 @@ bool BLooper::RunFilters(BList* filters, BMessage* message, BHandler** target)
 void BLooper::Loop()
 {
     std::shared_ptr<LooperPort> port = fPort;
-    while (!fTerminating.load()) {
+    // A quit is seen by Pop, never by testing fTerminating here: a thread that quits between
+    // the unlock below and such a test would leave the loop ending without the lock.
+    for (;;) {
         BMessage* message = port->Pop();
         if (message == nullptr) {
             port->Lock(B_INFINITE_TIMEOUT, false);
