@@ -95,6 +95,34 @@ TEST(Threads, WaitingResumesAThreadNeverResumed)
     EXPECT_EQ(exitValue, 42);
 }
 
+// A per-thread cache as libraries keep them: freed only as the thread leaves.
+struct SlowlyFreed
+{
+    std::atomic<bool>* freed = nullptr;
+    ~SlowlyFreed()
+    {
+        if (freed == nullptr)
+            return;
+        usleep(50000);
+        freed->store(true);
+    }
+};
+
+int32 keep_a_cache(void* freed)
+{
+    thread_local SlowlyFreed cache;
+    cache.freed = static_cast<std::atomic<bool>*>(freed);
+    return B_OK;
+}
+
+TEST(Threads, AWaiterReturnsOnceTheThreadHasFreedWhatItKeptForItself)
+{
+    std::atomic<bool> freed{false};
+    thread_id thread = spawn_thread(keep_a_cache, "cache keeper", B_NORMAL_PRIORITY, &freed);
+    ASSERT_EQ(wait_for_thread(thread, nullptr), B_OK);
+    EXPECT_TRUE(freed.load());
+}
+
 TEST(Threads, BadIdsAndSelf)
 {
     EXPECT_EQ(resume_thread(999999), B_BAD_THREAD_ID);

@@ -13,6 +13,7 @@
 #include <deque>
 #include <sys/eventfd.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -103,6 +104,7 @@ void* thread_main(void* arg)
     tCurrent.record = std::move(*handed);
     delete handed;
     ThreadRecord* self = tCurrent.record.get();
+    self->tid.store(gettid());
 
     char shortName[16];
     copy_utf8(shortName, sizeof shortName, self->name);
@@ -124,6 +126,19 @@ void* thread_main(void* arg)
     self->cond.notify_all();
     remember_ended(self->id);
     return nullptr;
+}
+
+// The function has returned, but the thread still runs its thread-local destructors (a
+// library's per-thread caches among them). A waiter returns only once it has gone, so that
+// what the thread held is freed when, say, main() returns after quitting the last window.
+void await_gone(const ThreadRecord& record)
+{
+    const pid_t tid = record.tid.load();
+    if (tid <= 0)
+        return;
+    const pid_t pid = getpid();
+    for (int i = 0; i < 10000 && syscall(SYS_tgkill, pid, tid, 0) == 0; i++)
+        usleep(100);
 }
 
 void request_stop(ThreadRecord* record)
@@ -306,6 +321,7 @@ status_t wait_for_thread(thread_id thread, status_t* exitValue)
     if (exitValue != nullptr)
         *exitValue = record->exitValue;
     lock.unlock();
+    kit_private::await_gone(*record);
     kit_private::collect(thread);
     return B_OK;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <sys/types.h>
 
 namespace kit_private {
 
@@ -27,7 +28,8 @@ struct ThreadRecord
     int32 priority = B_NORMAL_PRIORITY;
     thread_func func = nullptr;
     void* data = nullptr;
-    bool foreign = false; // not spawned by the kit (main thread, std::thread)
+    bool foreign = false;      // not spawned by the kit (main thread, std::thread)
+    std::atomic<pid_t> tid{0}; // the kernel's id, once the thread runs
 
     // Guarded by mutex: state, resumed, exitValue. cond wakes the start gate, snooze and
     // wait_for_thread.

@@ -30,9 +30,11 @@ bool guitest::WaitFor(const std::function<bool()>& condition, int timeoutMs)
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    char dir[] = "/tmp/velmor-gui-XXXXXX";
+    bool madeDir = false;
     if (getenv("XDG_RUNTIME_DIR") == nullptr) {
-        char dir[] = "/tmp/velmor-gui-XXXXXX";
         if (mkdtemp(dir) != nullptr) {
+            madeDir = true;
             chmod(dir, 0700);
             setenv("XDG_RUNTIME_DIR", dir, 1);
         }
@@ -43,5 +45,7 @@ int main(int argc, char** argv)
     gDisplay = &display;
     int result = RUN_ALL_TESTS();
     gDisplay = nullptr;
+    if (madeDir)
+        rmdir(dir); // Qt leaves nothing in it offscreen; a run must not leave it behind
     return result;
 }
