@@ -27,15 +27,19 @@ constexpr char Lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Whether some prefix starts with this character: most positions of a line start none.
+// The bytes some prefix starts with, in either case: most positions of a line start none.
+constexpr std::array<bool, 256> kLinkStarts = [] {
+    std::array<bool, 256> starts{};
+    for (std::string_view prefix : kPrefixes) {
+        starts[static_cast<unsigned char>(prefix[0])] = true;
+        starts[static_cast<unsigned char>(prefix[0] - 'a' + 'A')] = true;
+    }
+    return starts;
+}();
+
 bool CanStartLink(char c)
 {
-    c = Lower(c);
-    for (std::string_view prefix : kPrefixes) {
-        if (prefix[0] == c)
-            return true;
-    }
-    return false;
+    return kLinkStarts[static_cast<unsigned char>(c)];
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
@@ -179,6 +183,9 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
 {
     std::vector<UrlAnchor> found;
     line = line.substr(0, line.find('\0'));
+    // Every prefix holds a colon or a dot: most lines are done with at once.
+    if (line.find_first_of(":.") == std::string_view::npos)
+        return found;
     size_t i = 0;
     while (i < line.size()) {
         size_t next = i + 1;
@@ -186,8 +193,9 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
             i = next;
             continue;
         }
+        const char first = Lower(line[i]);
         for (std::string_view prefix : kPrefixes) {
-            if (!StartsWithIgnoringCase(line.substr(i), prefix))
+            if (prefix[0] != first || !StartsWithIgnoringCase(line.substr(i), prefix))
                 continue;
             size_t j = i;
             while (j < line.size() && !EndsLink(line[j]))
