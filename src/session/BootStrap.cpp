@@ -3,6 +3,8 @@
 #include "EventTable.h"
 #include "SessionMessages.h"
 
+#include <WakeBatch.h>
+
 #include <cstdio>
 #include <string>
 
@@ -25,6 +27,9 @@ void IRC::BootStrap()
         return;
     }
     irc_event_t event;
+    // The lines of one read reach the main view as a burst that wakes it once; the wake is
+    // never held past the end of what has been read.
+    BWakeBatch batch;
     while (fRunning.load()) {
         int got = IRC_GetEvent(serv, &event);
         if (got == 1) {
@@ -32,8 +37,10 @@ void IRC::BootStrap()
         } else if (got < 0) {
             ConnectionLost();
             break;
-        } else if (got == 0 && IRC_Wait(serv, fStop.Fd(), -1) < 0) {
-            break;
+        } else if (got == 0) {
+            BWakeBatch::Flush();
+            if (IRC_Wait(serv, fStop.Fd(), -1) < 0)
+                break;
         }
         // 2: a line from an ignored nick was dropped unanswered; more may be buffered.
     }

@@ -7,6 +7,7 @@
 
 #include <Message.h>
 #include <MessageFilter.h>
+#include <WakeBatch.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -281,6 +282,9 @@ bool BLooper::RunFilters(BList* filters, BMessage* message, BHandler** target)
 void BLooper::Loop()
 {
     std::shared_ptr<LooperPort> port = fPort;
+    // What a message's handlers post wakes its receivers once the queue runs dry (Pop waits)
+    // or every few posts, not once per post.
+    BWakeBatch batch;
     // A quit is seen by Pop, never by testing fTerminating here: a thread that quits between
     // the unlock below and such a test would leave the loop ending without the lock.
     for (;;) {

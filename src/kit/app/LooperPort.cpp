@@ -3,6 +3,7 @@
 #include "../private/LooperPort.h"
 
 #include "../private/StopAwareWait.h"
+#include "../private/WakeBatch.h"
 
 #include <Message.h>
 
@@ -56,8 +57,14 @@ status_t LooperPort::Push(BMessage* message)
         delete message;
         return B_BAD_PORT_ID;
     }
-    fQueueCond.notify_one();
+    if (!hold_wake(*this))
+        fQueueCond.notify_one();
     return B_OK;
+}
+
+void LooperPort::Wake()
+{
+    fQueueCond.notify_one();
 }
 
 BMessage* LooperPort::Pop()

@@ -10,6 +10,7 @@
 #include <View.h>
 #include <ViewMessages.h>
 #include <ViewPrivate.h>
+#include <WakeBatch.h>
 #include <Window.h>
 
 #include <StringCopy.h>
@@ -88,6 +89,7 @@ bool HeadlessDisplay::Sync(BWindow* window)
     message.AddPointer(kFieldReply, &done);
     if (BMessenger(nullptr, window).SendMessage(&message) != B_OK)
         return false;
+    BWakeBatch::Flush();
     return answer.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
 }
 
@@ -263,6 +265,7 @@ void HeadlessDisplay::_PostAndAwait(int32 id, int32 token, BMessage key)
         if (typistId == id)
             return;
     }
+    BWakeBatch::Flush();
     std::unique_lock<std::mutex> lock(fLock);
     // An alert waiting to be answered may be what the window waits on, so it ends the wait;
     // so does a window that has hung for a minute.

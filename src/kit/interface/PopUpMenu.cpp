@@ -6,6 +6,7 @@
 #include <Looper.h>
 #include <MenuItem.h>
 #include <OS.h>
+#include <WakeBatch.h>
 #include <Window.h>
 
 #include <chrono>
@@ -38,6 +39,7 @@ BMenuItem* BPopUpMenu::Go(BPoint where, bool deliversMessage, bool, BRect clickT
     stream->Push(
         0, kit_private::change::MenuPopup{kit_private::menu_tree(this), where, clickToOpen, reply});
     // Wait without holding anything the GUI thread needs; give up on a stop request.
+    BWakeBatch::Flush();
     while (answer.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
         if (thread_stop_requested())
             return nullptr;

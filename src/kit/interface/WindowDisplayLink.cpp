@@ -1,5 +1,7 @@
 #include "WindowDisplayLink.h"
 
+#include <WakeBatch.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -20,6 +22,7 @@ WindowDisplayFactory::WindowDisplayFactory() : fMainLoop(std::make_shared<MainLo
 void WindowDisplayFactory::RunMainLoop()
 {
     std::shared_ptr<MainLoopState> state = fMainLoop;
+    BWakeBatch::Flush();
     std::unique_lock lock(state->mutex);
     state->cond.wait(lock, [&] { return state->quit; });
     state->quit = false;

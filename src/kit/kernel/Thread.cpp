@@ -6,6 +6,7 @@
 #include "../private/ThreadRecord.h"
 
 #include <StringCopy.h>
+#include <WakeBatch.h>
 
 #include <cerrno>
 #include <chrono>
@@ -194,6 +195,8 @@ ThreadRecord* current_thread_record()
 StopAwareWait::StopAwareWait(std::mutex& mutex, std::condition_variable& cond)
     : fRecord(current_thread_record())
 {
+    // What this thread waits for may hang on a message it posted and has not woken yet.
+    BWakeBatch::Flush();
     std::lock_guard guard(fRecord->waitGuard);
     fPreviousMutex = fRecord->waitMutex;
     fPreviousCond = fRecord->waitCond;
@@ -372,6 +375,7 @@ bigtime_t system_time()
 
 status_t snooze_until(bigtime_t until)
 {
+    BWakeBatch::Flush();
     ThreadRecord* self = kit_private::current_thread_record();
     std::unique_lock lock(self->mutex);
     while (!self->stopRequested.load()) {

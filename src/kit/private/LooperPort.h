@@ -18,14 +18,17 @@ class BMessage;
 
 namespace kit_private {
 
-struct LooperPort
+struct LooperPort : std::enable_shared_from_this<LooperPort>
 {
     explicit LooperPort(BLooper* owner);
     ~LooperPort(); // deletes queued messages
 
     // Queue
-    // Takes ownership; B_BAD_PORT_ID (message deleted) once quitting or closed.
+    // Takes ownership; B_BAD_PORT_ID (message deleted) once quitting or closed. The looper is
+    // woken at once unless the calling thread batches its wakes (BWakeBatch).
     status_t Push(BMessage* message);
+    // Wakes the looper's thread if it waits for a message.
+    void Wake();
     // Next message for the looper thread; nullptr once woken for quitting, closed, or when
     // the thread is asked to stop.
     BMessage* Pop();
