@@ -151,6 +151,39 @@ TEST(Message, ReplaceAndRemove)
     EXPECT_TRUE(message.IsEmpty());
 }
 
+TEST(Message, RemovingAValueKeepsTheOthersInOrderInCopiesAndFlattenedForms)
+{
+    BMessage message;
+    message.AddString("List", "first, long enough to need a block of its own");
+    message.AddString("List", "second");
+    message.AddString("List", "third, also longer than a short string keeps");
+    ASSERT_EQ(message.RemoveData("List", 0), B_OK);
+    BMessage copy(message);
+    std::string bytes;
+    ASSERT_EQ(message.Flatten(&bytes), B_OK);
+    BMessage unflattened;
+    ASSERT_EQ(unflattened.Unflatten(bytes.data(), static_cast<ssize_t>(bytes.size())), B_OK);
+    for (const BMessage* m : {&message, &copy, &unflattened}) {
+        int32 count = 0;
+        ASSERT_EQ(m->GetInfo("List", nullptr, &count), B_OK);
+        EXPECT_EQ(count, 2);
+        const char* s = nullptr;
+        m->FindString("List", 0, &s);
+        EXPECT_STREQ(s, "second");
+        m->FindString("List", 1, &s);
+        EXPECT_STREQ(s, "third, also longer than a short string keeps");
+    }
+    ASSERT_EQ(message.RemoveData("List", 1), B_OK);
+    ASSERT_EQ(message.RemoveData("List", 1), B_BAD_INDEX);
+    message.AddString("List", "again");
+    const char* s = nullptr;
+    message.FindString("List", 1, &s);
+    EXPECT_STREQ(s, "again");
+    ASSERT_EQ(message.RemoveData("List", 0), B_OK);
+    ASSERT_EQ(message.RemoveData("List", 0), B_OK);
+    EXPECT_FALSE(message.HasString("List")) << "a field whose last value went stays";
+}
+
 TEST(Message, CopiesAreIndependent)
 {
     BMessage original('Amsg');

@@ -164,7 +164,7 @@ status_t BMessage::RemoveData(const char* name, int32 index)
         return name == nullptr ? B_BAD_VALUE : B_NAME_NOT_FOUND;
     if (index < 0 || index >= static_cast<int32>(field->values.size()))
         return B_BAD_INDEX;
-    field->values.erase(field->values.begin() + index);
+    field->values.erase(static_cast<size_t>(index));
     if (field->values.empty())
         return RemoveName(name);
     return B_OK;
@@ -208,6 +208,9 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data, s
         return B_BAD_VALUE;
     Field* field = FindField(name);
     if (field == nullptr) {
+        // Event messages carry about five fields: one block, not one per doubling.
+        if (fFields.empty())
+            fFields.reserve(6);
         fFields.push_back(Field{name, type, isFixedSize, {}});
         field = &fFields.back();
     } else if (field->type != type) {

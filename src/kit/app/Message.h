@@ -21,6 +21,8 @@
 #include <SupportDefs.h>
 #include <TypeConstants.h>
 
+#include "../private/FieldValues.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -178,7 +180,7 @@ private:
         std::string name;
         type_code type;
         bool fixedSize;
-        std::vector<std::string> values;
+        kit_private::FieldValues values;
     };
 
     Field* FindField(const char* name);
