@@ -25,6 +25,17 @@ std::shared_ptr<IrcConversationList> IrcRouter::Connect(const std::shared_ptr<IR
         std::lock_guard guard(fLock);
         fRecords.push_back({session.get(), session, list});
     }
+    // Read by the session's reader, which starts with the threads below.
+    std::weak_ptr<IrcConversationList> conversations = list;
+    session->SetBacklog([conversations] {
+        std::shared_ptr<IrcConversationList> windows = conversations.lock();
+        if (windows == nullptr)
+            return 0;
+        int32 most = windows->Server()->Messenger().CountQueuedMessages();
+        for (const auto& conversation : windows->Windows())
+            most = std::max(most, conversation->Messenger().CountQueuedMessages());
+        return most;
+    });
     if (window->Lock()) {
         window->StartThreads();
         window->Unlock();

@@ -5,8 +5,20 @@
 
 #include <WakeBatch.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+
+namespace {
+
+// In messages: about a megabyte of lines waiting per window at most, and a few milliseconds
+// of work for a window to get through before the reader goes on.
+constexpr int32 kBacklogHigh = 4096;
+constexpr int32 kBacklogLow = 2048;
+constexpr uint32 kBacklogLookEvery = 64;
+constexpr bigtime_t kBacklogPatience = 1000000;
+
+} // namespace
 
 int32 boot_strap(void* session)
 {
@@ -30,10 +42,15 @@ void IRC::BootStrap()
     // The lines of one read reach the main view as a burst that wakes it once; the wake is
     // never held past the end of what has been read.
     BWakeBatch batch;
+    uint32 sinceLook = 0;
     while (fRunning.load()) {
         int got = IRC_GetEvent(serv, &event);
         if (got == 1) {
             DispatchEvent(event);
+            if (++sinceLook == kBacklogLookEvery) {
+                sinceLook = 0;
+                HoldBackWhileBehind();
+            }
         } else if (got < 0) {
             ConnectionLost();
             break;
@@ -45,6 +62,39 @@ void IRC::BootStrap()
         // 2: a line from an ignored nick was dropped unanswered; more may be buffered.
     }
     IRC_FreeEvent(&event);
+}
+
+void IRC::HoldBackWhileBehind()
+{
+    auto backlog = [this] {
+        int32 queued = Messenger().CountQueuedMessages();
+        return fBacklog ? std::max(queued, fBacklog()) : queued;
+    };
+    int32 queued = backlog();
+    if (fGaveUpAt > 0) {
+        // Given up on a receiver that took nothing; it counts again once it has caught up
+        // with more than came since.
+        if (queued >= fGaveUpAt)
+            return;
+        fGaveUpAt = 0;
+    }
+    if (queued < kBacklogHigh)
+        return;
+    BWakeBatch::Flush();
+    bigtime_t progress = system_time();
+    while (fRunning.load() && queued > kBacklogLow) {
+        if (fStop.WaitFor(1))
+            return;
+        int32 now = backlog();
+        if (now < queued)
+            progress = system_time();
+        else if (system_time() - progress > kBacklogPatience) {
+            // A window held up (a menu kept open) must not stop the others.
+            fGaveUpAt = now;
+            return;
+        }
+        queued = now;
+    }
 }
 
 bool IRC::DispatchEvent(const irc_event_t& event)

@@ -9,6 +9,7 @@
 #include <irc.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <shared_mutex>
 
@@ -78,6 +79,10 @@ public:
     void* Server() const { return fServerWindow; }
     // Set once, before Connect.
     void SetServer(void* serverWindow) { fServerWindow = serverWindow; }
+    // Set once, before Connect: the longest queue of messages from this session still waiting
+    // to be shown, beside the main view's own. While it is long the reader stops reading, and
+    // what the server sends waits in the socket rather than as messages in memory.
+    void SetBacklog(std::function<int32()> backlog) { fBacklog = std::move(backlog); }
 
 private:
     friend int32 boot_strap(void* session);
@@ -88,6 +93,9 @@ private:
     // Asked by the library before a PRIVMSG or NOTICE is answered or reported.
     static int AcceptLine(void* session, const char* command, const char* sender);
     void ConnectionLost();
+    // Waits while the messages sent on are far from shown, but not for a window that has
+    // stopped taking them.
+    void HoldBackWhileBehind();
 
     // Helpers
     int32 Send(const char* line);
@@ -107,6 +115,8 @@ private:
     std::atomic<bool> fRunning{true};
     BList* fIgnoreList;
     thread_id fReaderThread = -1;
+    std::function<int32()> fBacklog;
+    int32 fGaveUpAt = 0; // reader thread only: the backlog of a receiver not waited for
 
     mutable std::mutex fNickLock;          // fNick
     mutable std::mutex fIgnoreLock;        // fIgnoreList and its strings

@@ -36,7 +36,8 @@ bool StopSignal::WaitFor(int timeoutMs) const
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!IsRaised()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // Rounded up: a wait shorter than asked would make a caller's waiting loop spin.
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return false;
         pollfd p{fFd, POLLIN, 0};

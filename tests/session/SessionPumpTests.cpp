@@ -1,6 +1,8 @@
 #include "SessionFixture.h"
 
 #include <LoopbackPort.h>
+#include <Messenger.h>
+#include <StopSignal.h>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -94,6 +97,48 @@ TEST_F(SessionTest, ServerClosingTheConnectionIsReportedOnce)
     auto start = Clock::now();
     EXPECT_EQ(fSession->Disconnect("bye"), 0);
     EXPECT_LT(MillisecondsSince(start), 100);
+}
+
+TEST_F(SessionTest, AReceiverFarBehindHoldsTheReadingBackWithoutLosingALine)
+{
+    constexpr int kLines = 10000;
+    std::string flood;
+    for (int i = 0; i < kLines; i++)
+        flood += ":srv 001 me :line " + std::to_string(i) + "\r\n";
+    // The stand-in for the main view is held up: what the reader sends it stays queued.
+    ASSERT_TRUE((*fCollector)->Lock());
+    std::thread sender([&] { EXPECT_TRUE(fServer.Send(flood)); });
+    BMessenger collector(nullptr, fCollector->Get());
+    auto queued = [&] { return collector.CountQueuedMessages(); };
+    auto start = Clock::now();
+    while (queued() < 4096 && MillisecondsSince(start) < 3000)
+        usleep(1000);
+    usleep(200 * 1000);
+    EXPECT_GE(queued(), 4096);
+    EXPECT_LT(queued(), 4400) << "the reader went on reading while nothing was taken";
+    // A receiver that takes nothing for a second is not waited for any longer.
+    while (queued() < kLines - 1 && MillisecondsSince(start) < 5000)
+        usleep(10 * 1000);
+    EXPECT_GE(queued(), kLines - 1) << "a held-up receiver stopped the reader for good";
+    (*fCollector)->Unlock();
+    sender.join();
+    std::vector<std::string> lines = Messages();
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kLines));
+    for (int i = 0; i < kLines; i += 997)
+        EXPECT_NE(lines[i].find("Said:s=line " + std::to_string(i) + " Server:"), std::string::npos)
+            << lines[i];
+}
+
+TEST(SessionStop, AShortWaitForTheStopSleepsTheTimeAsked)
+{
+    StopSignal stop;
+    for (int round = 0; round < 20; round++) {
+        auto start = Clock::now();
+        EXPECT_FALSE(stop.WaitFor(1));
+        EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1)) << "round " << round;
+    }
+    stop.Raise();
+    EXPECT_TRUE(stop.WaitFor(1000));
 }
 
 TEST_F(SessionTest, StoppingASilentConnectionIsPrompt)

@@ -48,6 +48,11 @@ bool BMessenger::IsValid() const
     return fPort && !fPort->IsClosed();
 }
 
+int32 BMessenger::CountQueuedMessages() const
+{
+    return fPort ? fPort->Count() : 0;
+}
+
 BHandler* BMessenger::Target(BLooper** looper) const
 {
     bool live = fPort && !fPort->IsDead();

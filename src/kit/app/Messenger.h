@@ -33,6 +33,9 @@ public:
 
     // Target
     bool IsValid() const; // the looper accepts messages: it has not begun to quit
+    // How many messages wait in the looper's queue (0 once it has gone): a kit addition, so
+    // a thread feeding a looper can hold back while it is far behind.
+    int32 CountQueuedMessages() const;
     bool IsTargetLocal() const { return true; }
     // The handler given at construction (nullptr for the preferred handler) and, in
     // *looper, the looper; both nullptr once the looper is gone. Read-only information:
