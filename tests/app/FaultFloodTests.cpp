@@ -175,6 +175,15 @@ TEST_F(FaultTest, IdentFloodAndSlowClientsLeaveTheSessionAndLaterQueriesAlone)
     auto list = Connect(server);
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(testsupport::WaitForListener(options.port, 2000));
+    // The listener's probe holds a place until its request has ended: one query answered
+    // after it, and no request left, means every place is free for the slow clients.
+    int first = DialLoopback(options.port);
+    ASSERT_GE(first, 0);
+    send(first, "1, 2\r\n", 6, MSG_NOSIGNAL);
+    std::string firstAnswer;
+    EXPECT_TRUE(ReadToEnd(first, 2000, &firstAnswer));
+    close(first);
+    ASSERT_TRUE(WaitUntil([&] { return apptest::CountThreads(kRequestThread) == 0; }));
 
     // Slow clients: a request that never ends, holding every place there is.
     std::vector<int> slow;

@@ -115,6 +115,8 @@ void* thread_main(void* arg)
     bool run;
     {
         std::unique_lock lock(self->mutex);
+        self->named = true;
+        self->cond.notify_all();
         self->cond.wait(lock, [self] { return self->resumed || self->stopRequested.load(); });
         run = self->resumed;
     }
@@ -251,6 +253,10 @@ thread_id spawn_thread(thread_func func, const char* name, int32 priority, void*
         t.threads.erase(id);
         return B_NO_MORE_THREADS;
     }
+    // The system shows the name from the start: whoever lists threads by name (top -H, a
+    // count of request threads) never sees a new one under its creator's name.
+    std::unique_lock lock(record->mutex);
+    record->cond.wait(lock, [&] { return record->named; });
     return id;
 }
 

@@ -31,12 +31,13 @@ struct ThreadRecord
     bool foreign = false;      // not spawned by the kit (main thread, std::thread)
     std::atomic<pid_t> tid{0}; // the kernel's id, once the thread runs
 
-    // Guarded by mutex: state, resumed, exitValue. cond wakes the start gate, snooze and
-    // wait_for_thread.
+    // Guarded by mutex: state, resumed, named, exitValue. cond wakes the start gate, the
+    // creator waiting for the name, snooze and wait_for_thread.
     std::mutex mutex;
     std::condition_variable cond;
     State state = kCreated;
     bool resumed = false;
+    bool named = false; // the thread has taken its name and priority
     status_t exitValue = B_OK;
 
     std::atomic<bool> stopRequested{false};
