@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 
 namespace {
 
@@ -51,6 +52,30 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
             return false;
     }
     return true;
+}
+
+// Where each prefix has its first colon or dot, at the least and at the most.
+constexpr std::pair<size_t, size_t> kMarkOffsets = [] {
+    std::pair<size_t, size_t> range{SIZE_MAX, 0};
+    for (std::string_view prefix : kPrefixes) {
+        size_t at = prefix.find_first_of(":.");
+        range.first = std::min(range.first, at);
+        range.second = std::max(range.second, at);
+    }
+    return range;
+}();
+
+// The first prefix of the table that starts at text[at], or an empty one.
+std::string_view LinkPrefixAt(std::string_view text, size_t at)
+{
+    if (!CanStartLink(text[at]))
+        return {};
+    const char first = Lower(text[at]);
+    for (std::string_view prefix : kPrefixes) {
+        if (prefix[0] == first && StartsWithIgnoringCase(text.substr(at), prefix))
+            return prefix;
+    }
+    return {};
 }
 
 bool EndsLink(char byte)
@@ -183,19 +208,18 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
 {
     std::vector<UrlAnchor> found;
     line = line.substr(0, line.find('\0'));
-    // Every prefix holds a colon or a dot: most lines are done with at once.
-    if (line.find_first_of(":.") == std::string_view::npos)
-        return found;
-    size_t i = 0;
-    while (i < line.size()) {
-        size_t next = i + 1;
-        if (!CanStartLink(line[i])) {
-            i = next;
-            continue;
-        }
-        const char first = Lower(line[i]);
-        for (std::string_view prefix : kPrefixes) {
-            if (prefix[0] != first || !StartsWithIgnoringCase(line.substr(i), prefix))
+    // Every prefix has a colon or a dot a few bytes after its start, with letters only
+    // before it: only the starts those marks allow are tried, nearest first, which finds the
+    // same links as trying every position in turn.
+    size_t cursor = 0;
+    for (size_t mark = line.find_first_of(":."); mark != std::string_view::npos;
+         mark = line.find_first_of(":.", std::max(mark + 1, cursor))) {
+        for (size_t back = kMarkOffsets.second; back >= kMarkOffsets.first; back--) {
+            if (mark < back || mark - back < cursor)
+                continue;
+            const size_t i = mark - back;
+            const std::string_view prefix = LinkPrefixAt(line, i);
+            if (prefix.empty())
                 continue;
             size_t j = i;
             while (j < line.size() && !EndsLink(line[j]))
@@ -205,10 +229,9 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
             found.push_back({static_cast<int32>(i), static_cast<int32>(j + 1), std::move(url)});
             // The rest of the table cannot match at the blank or end that ended the link, so
             // the link itself is never searched again.
-            next = j + 1;
+            cursor = j + 1;
             break;
         }
-        i = next;
     }
     return found;
 }

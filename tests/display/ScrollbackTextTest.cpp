@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <iconv.h>
 #include <string>
+#include <string_view>
+#include <strings.h>
 #include <vector>
 
 namespace {
@@ -181,6 +183,54 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"the prefix alone", "http:// x", {{0, 8, "http://"}}},
         LinkCase{"UTF-8 inside", "http://caf\xc3\xa9.fr/", {{0, 17, "http://caf\xc3\xa9.fr/"}}},
         LinkCase{"none", "no links here, www dot http:/ x", {}}, LinkCase{"empty", "", {}}));
+
+// The rule in its plainest form: every position in turn, each prefix in table order, the
+// search going on after the blank or end that ended a link.
+std::vector<Link> LinksTriedEverywhere(std::string_view line)
+{
+    static const char* const kTable[] = {"http://",   "ftp://",    "shttp://",  "https://",
+                                         "finger://", "telnet://", "gopher://", "news://",
+                                         "nntp://",   "www.",      "file:/",    "mailto:"};
+    line = line.substr(0, line.find('\0'));
+    std::vector<Link> links;
+    for (size_t i = 0; i < line.size();) {
+        size_t next = i + 1;
+        for (std::string_view prefix : kTable) {
+            if (line.size() - i < prefix.size() ||
+                strncasecmp(line.data() + i, prefix.data(), prefix.size()) != 0)
+                continue;
+            size_t j = i;
+            while (j < line.size() && line[j] != ' ' && line[j] != '\n')
+                j++;
+            std::string text(line.substr(i, j - i));
+            links.push_back({static_cast<int32>(i), static_cast<int32>(j + 1),
+                             prefix == "www." ? "http://" + text : text});
+            next = j + 1;
+            break;
+        }
+        i = next;
+    }
+    return links;
+}
+
+TEST(FindLinks, FindsWhatTryingEveryPositionFindsInLinesMadeOfLinkPieces)
+{
+    // Pieces that make prefixes, near misses and overlaps when strung together at random.
+    const char* const pieces[] = {"http", "HTTP", "s",    "ftp",    "://",     ":",      "/",
+                                  "www",  "WwW",  ".",    "x",      " ",       "\n",     "mailto",
+                                  "file", "news", "nntp", "gopher", "finger",  "telnet", "w",
+                                  "t",    "p",    "h",    "e",      "\xc3\xa9"};
+    std::srand(20261210);
+    for (int round = 0; round < 20000; round++) {
+        std::string line;
+        for (int n = std::rand() % 16; n > 0; n--)
+            line += pieces[std::rand() % (sizeof pieces / sizeof pieces[0])];
+        std::vector<Link> found;
+        for (const UrlAnchor& anchor : UrlTextView::FindLinks(line))
+            found.push_back({anchor.start, anchor.end, anchor.url});
+        ASSERT_EQ(found, LinksTriedEverywhere(line)) << "line \"" << line << "\"";
+    }
+}
 
 std::vector<std::pair<int32, uint8>> Mapped(const char* raw, const std::vector<int32>& runOffsets)
 {
