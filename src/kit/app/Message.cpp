@@ -23,8 +23,11 @@ BMessage::Field* BMessage::FindField(const char* name)
 {
     if (name == nullptr)
         return nullptr;
+    // Every message a window handles is asked for a few names: the name is measured once,
+    // and a field of another length is passed over without comparing.
+    const size_t length = strlen(name);
     for (Field& field : fFields) {
-        if (field.name == name)
+        if (field.name.size() == length && memcmp(field.name.data(), name, length) == 0)
             return &field;
     }
     return nullptr;
