@@ -11,11 +11,12 @@
 
 namespace {
 
-// In messages: about a megabyte of lines waiting per window at most, and a few milliseconds
-// of work for a window to get through before the reader goes on.
-constexpr int32 kBacklogHigh = 4096;
-constexpr int32 kBacklogLow = 2048;
-constexpr uint32 kBacklogLookEvery = 64;
+// In messages: a few hundred lines wait per window at most, and the reader is held back
+// for well under a millisecond at a time, so a line for another window is not kept waiting.
+constexpr int32 kBacklogHigh = 512;
+constexpr int32 kBacklogLow = 384;
+constexpr uint32 kBacklogLookEvery = 32;
+constexpr int64_t kBacklogStepUs = 100;
 constexpr bigtime_t kBacklogPatience = 1000000;
 
 } // namespace
@@ -83,7 +84,7 @@ void IRC::HoldBackWhileBehind()
     BWakeBatch::Flush();
     bigtime_t progress = system_time();
     while (fRunning.load() && queued > kBacklogLow) {
-        if (fStop.WaitFor(1))
+        if (fStop.WaitForMicroseconds(kBacklogStepUs))
             return;
         int32 now = backlog();
         if (now < queued)

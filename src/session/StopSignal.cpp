@@ -33,15 +33,23 @@ bool StopSignal::IsRaised() const
 
 bool StopSignal::WaitFor(int timeoutMs) const
 {
+    return WaitForMicroseconds(static_cast<int64_t>(timeoutMs) * 1000);
+}
+
+bool StopSignal::WaitForMicroseconds(int64_t timeout) const
+{
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = Clock::now() + std::chrono::microseconds(timeout);
     while (!IsRaised()) {
-        // Rounded up: a wait shorter than asked would make a caller's waiting loop spin.
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
+        // To the nanosecond: a wait cut short by rounding would make a waiting loop spin.
+        const int64_t left =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
             return false;
+        const timespec wait{static_cast<time_t>(left / 1000000000),
+                            static_cast<long>(left % 1000000000)};
         pollfd p{fFd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
+        if (ppoll(&p, 1, &wait, nullptr) < 0 && errno != EINTR)
             return IsRaised();
     }
     return true;

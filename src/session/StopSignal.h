@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 // A one-way "please stop" flag that a thread can wait on in poll() next to its socket.
 // Raise() may be called from any thread, any number of times; once raised it stays raised.
@@ -24,6 +25,7 @@ public:
     int Fd() const { return fFd; }
     // Sleeps up to timeoutMs; true when the signal was raised before or during the wait.
     bool WaitFor(int timeoutMs) const;
+    bool WaitForMicroseconds(int64_t timeout) const;
 
 private:
     int fFd;
