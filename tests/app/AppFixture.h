@@ -170,7 +170,7 @@ protected:
     std::string ShownText(BWindow* window, const char* view)
     {
         auto shown = fDisplay.View(window, view);
-        return shown ? shown->text : std::string();
+        return shown ? shown->text.str() : std::string();
     }
 
     kit_private::change::Tabs PanelTabs()

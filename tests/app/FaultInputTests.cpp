@@ -85,7 +85,7 @@ void ExpectAllShownTextValid(const kit_private::HeadlessDisplay& display)
     for (const kit_private::ShownWindow& window : display.Windows()) {
         EXPECT_TRUE(IsValidUtf8(window.title)) << window.title;
         for (const auto& [token, view] : window.views) {
-            EXPECT_TRUE(IsValidUtf8(view.text)) << view.name << ": " << view.text;
+            EXPECT_TRUE(IsValidUtf8(view.text.str())) << view.name << ": " << view.text;
             EXPECT_TRUE(IsValidUtf8(view.label)) << view.name << ": " << view.label;
             for (const kit_private::ListRow& row : view.rows)
                 EXPECT_TRUE(IsValidUtf8(row.text)) << view.name << ": " << row.text;

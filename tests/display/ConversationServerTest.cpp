@@ -67,7 +67,7 @@ protected:
     std::string Text(IrcDisplayWindow* window) const
     {
         auto view = fDisplay->View(window, "fDisplay");
-        return view ? view->text : "";
+        return view ? view->text.str() : std::string();
     }
 
     bool WaitForText(IrcDisplayWindow* window, const std::string& text, int ms = 5000)

@@ -259,7 +259,7 @@ kit_private::ShownView DisplayFixture::View(IrcDisplayWindow* window, const char
 
 std::string DisplayFixture::Text(IrcDisplayWindow* window) const
 {
-    return View(window, "fDisplay").text;
+    return View(window, "fDisplay").text.str();
 }
 
 std::string DisplayFixture::LastLine(IrcDisplayWindow* window) const

@@ -34,7 +34,7 @@ protected:
         fDisplay->PressKey(window, letter, B_COMMAND_KEY | B_CONTROL_KEY);
         fDisplay->Sync(window);
     }
-    std::string Entry(IrcDisplayWindow* window) const { return View(window, "_input_").text; }
+    std::string Entry(IrcDisplayWindow* window) const { return View(window, "_input_").text.str(); }
     int32 Caret(IrcDisplayWindow* window) const { return View(window, "_input_").selectionStart; }
     std::vector<std::string> History(IrcDisplayWindow* window)
     {

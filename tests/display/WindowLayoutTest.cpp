@@ -61,9 +61,9 @@ protected:
     void LineFonts(IrcDisplayWindow* window, const std::string& line, BFont* prefix, BFont* body)
     {
         const kit_private::ShownView view = View(window, "fDisplay");
-        const size_t start = view.text.find(line);
+        const size_t start = std::string_view(view.text).find(line);
         ASSERT_NE(start, std::string::npos) << view.text;
-        const size_t bodyStart = view.text.find("> ", start) + 2;
+        const size_t bodyStart = std::string_view(view.text).find("> ", start) + 2;
         auto fontAt = [&view](size_t offset) {
             BFont font;
             for (const StyleRun& run : view.runs) {

@@ -100,7 +100,7 @@ protected:
     {
         Feed(":amy!a@h PRIVMSG #x :probe");
         const kit_private::ShownView view = View(window, "fDisplay");
-        const size_t body = view.text.rfind("probe");
+        const size_t body = std::string_view(view.text).rfind("probe");
         BFont font;
         for (const auto& run : view.runs) {
             if (static_cast<size_t>(run.offset) <= body)

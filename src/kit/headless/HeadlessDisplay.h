@@ -12,6 +12,7 @@
 #include <Alert.h>
 #include <ChangeStream.h>
 #include <RowList.h>
+#include <TextBuffer.h>
 #include <ViewChange.h>
 #include <WindowDisplayLink.h>
 
@@ -59,7 +60,7 @@ struct ShownView
     change::ScrollBarState scrollBar{};
     change::ScrollViewParts scrollParts{};
     // Text
-    std::string text;
+    TextBuffer text;
     std::vector<StyleRun> runs; // absolute offsets
     std::vector<change::TextLink> links;
     change::TextMode textMode{};

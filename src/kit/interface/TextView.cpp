@@ -68,7 +68,7 @@ void BTextView::SetText(const char* text, int32 length, const text_run_array* ru
     RemoveAllLinks();
     fSelectionStart = fSelectionEnd = 0;
     fVersion++;
-    _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
+    _Push(change::TextSet{fText.str(), _ExportRuns(0, TextLength()), fVersion});
     _Push(change::TextSelect{0, 0});
 }
 
@@ -511,7 +511,7 @@ void BTextView::_EmitState()
 {
     BView::_EmitState();
     _SendMode();
-    _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
+    _Push(change::TextSet{fText.str(), _ExportRuns(0, TextLength()), fVersion});
     for (const Link& link : fLinks)
         _Push(change::TextLink{link.start, link.end, link.number, link.color});
     _Push(change::TextSelect{fSelectionStart, fSelectionEnd});

@@ -16,6 +16,8 @@
 // what is visible and keeps the end in view while the view is at its end; a text control's
 // text view is its native line editor.
 
+#include "TextBuffer.h"
+
 #include <Font.h>
 #include <GraphicsDefs.h>
 #include <View.h>
@@ -147,7 +149,7 @@ private:
     bool _IsDisallowed(const std::string& text) const;
     size_t _RunAt(int32 offset) const;
 
-    std::string fText;
+    kit_private::TextBuffer fText;
     std::vector<Run> fRuns;
     std::vector<BFont> fFonts;
     BFont fDefaultFont;

@@ -222,7 +222,7 @@ void BTextView::_SetTextFromEditor(BMessage* message)
     if (base != fVersion || _IsDisallowed(text)) {
         // The editor had not yet seen our last change, or let through a character this view
         // refuses: it shows our text again.
-        _Push(change::TextSet{fText, _ExportRuns(0, TextLength()), fVersion});
+        _Push(change::TextSet{fText.str(), _ExportRuns(0, TextLength()), fVersion});
         _Push(change::TextSelect{fSelectionStart, fSelectionEnd});
         return;
     }

@@ -31,6 +31,7 @@ target_sources(kit PRIVATE
   interface/Tab.cpp
   interface/TabView.cpp
   interface/TextControl.cpp
+  interface/TextBuffer.cpp
   interface/TextView.cpp
   interface/TextViewInput.cpp
   interface/View.cpp
