@@ -595,7 +595,8 @@ void WatchGui()
     if (IrcDisplayWindow* window = gShared.channel.load(); window != nullptr && !gShared.onScreen) {
         auto* widget =
             dynamic_cast<kit_private::ScrollbackWidget*>(display->Widget(window, "fDisplay"));
-        const std::string& text = widget != nullptr ? widget->Document().Text() : std::string();
+        const std::string_view text =
+            widget != nullptr ? std::string_view(widget->Document().Text()) : std::string_view();
         const size_t n = strlen(kMarker);
         if (text.size() >= n && text.compare(text.size() - n, std::string::npos, kMarker) == 0) {
             gShared.onScreenAt = Clock::now();

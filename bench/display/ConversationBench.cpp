@@ -260,7 +260,9 @@ int main(int argc, char** argv)
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* widget = dynamic_cast<kit_private::ScrollbackWidget*>(
                 display->Widget(run.channel->Window(), "fDisplay"));
-            const std::string& text = widget != nullptr ? widget->Document().Text() : "";
+            const std::string_view text = widget != nullptr
+                                              ? std::string_view(widget->Document().Text())
+                                              : std::string_view();
             if (text.size() >= strlen(kMarker) &&
                 text.compare(text.size() - strlen(kMarker), std::string::npos, kMarker) == 0) {
                 if (onScreen == Clock::time_point{})

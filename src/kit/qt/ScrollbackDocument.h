@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TextBuffer.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,7 +44,7 @@ public:
     // Gives [start, end) the runs (relative to start); the style after end is kept.
     void Restyle(int32_t start, int32_t end, const std::vector<Run>& runs);
 
-    const std::string& Text() const { return fText; }
+    const TextBuffer& Text() const { return fText; }
     int32_t Length() const { return static_cast<int32_t>(fText.size()); }
 
     // Hard lines (split at '\n'; a trailing '\n' opens an empty last line)
@@ -71,7 +73,7 @@ private:
     void _InsertRuns(int32_t offset, int32_t length, const std::vector<Run>& runs);
     void _Normalize();
 
-    std::string fText;
+    TextBuffer fText;
     std::vector<int32_t> fLineStarts{0};
     std::vector<Run> fRuns{{0, 0}};
     std::vector<Link> fLinks;

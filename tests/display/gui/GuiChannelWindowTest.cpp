@@ -108,7 +108,7 @@ TEST_F(GuiChannelWindowTest, AChannelWithColouredLinesALinkAndItsUsers)
     ASSERT_NE(top, nullptr);
     auto* scrollback = dynamic_cast<ScrollbackWidget*>(gDisplay->Widget(window, "fDisplay"));
     ASSERT_NE(scrollback, nullptr);
-    const std::string& text = scrollback->Document().Text();
+    const std::string text = scrollback->Document().Text().str();
     const size_t line = text.find("[21:07] <amy> the build is green again\n");
     ASSERT_NE(line, std::string::npos) << text;
     // Prefix in event blue, body in the plain colour, as the model said.
