@@ -171,7 +171,16 @@ void ChangeStream::Push(int32 token, ChangePayload&& payload)
         wake();
 }
 
-std::vector<Change> ChangeStream::Drain()
+bool ChangeStream::ReleaseWake()
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    if (!fPending.empty())
+        return false;
+    fWakeRequested = false;
+    return true;
+}
+
+std::vector<Change> ChangeStream::Drain(bool keepWake)
 {
     std::vector<Entry> pending;
     {
@@ -180,7 +189,7 @@ std::vector<Change> ChangeStream::Drain()
         fSetters.clear();
         fText.clear();
         fRows.clear();
-        fWakeRequested = false;
+        fWakeRequested = keepWake;
     }
     std::vector<Change> changes;
     changes.reserve(pending.size());

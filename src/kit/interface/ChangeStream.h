@@ -49,8 +49,13 @@ public:
     // Called (outside the stream's lock, on the pushing thread) when the stream goes from
     // nothing pending to something pending. Set once, before the first Push.
     void SetWakeHandler(std::function<void()> wake);
-    // Everything pending, in order; the next Push wakes the server again.
-    std::vector<Change> Drain();
+    // Everything pending, in order; the next Push wakes the server again, unless the server
+    // keeps the wake, promising to drain again by itself (a server pacing a busy stream);
+    // it then gives the wake back with ReleaseWake.
+    std::vector<Change> Drain(bool keepWake = false);
+    // Gives a kept wake back when nothing is pending (true); false when changes came, which
+    // the server must drain as promised.
+    bool ReleaseWake();
     bool HasPending() const;
 
     // Snapshots, written by the server, read by the window thread

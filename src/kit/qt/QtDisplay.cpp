@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include <chrono>
@@ -107,7 +108,7 @@ std::unique_ptr<WindowDisplayLink> QtDisplay::CreateLink(BWindow* window)
     // Any thread: the GUI thread drains the stream as soon as it gets to it.
     stream->SetWakeHandler([this, id] {
         QMetaObject::invokeMethod(
-            this, [this, id] { _Drain(id); }, Qt::QueuedConnection);
+            this, [this, id] { _PacedDrain(id, false); }, Qt::QueuedConnection);
     });
     {
         std::lock_guard<std::mutex> lock(fLock);
@@ -116,7 +117,40 @@ std::unique_ptr<WindowDisplayLink> QtDisplay::CreateLink(BWindow* window)
     return std::make_unique<ViewDisplayLink>(window, stream);
 }
 
-void QtDisplay::_Drain(int32 looperId)
+// A stream that had something is drained again a millisecond later with its wake kept, and so
+// on while changes keep coming: a window under a flood then costs the GUI a thousand drains a
+// second instead of a wake and a drain for every few lines. The first change after a quiet
+// spell still wakes the GUI at once.
+void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
+{
+    if (fromTimer) {
+        fPaced.erase(looperId);
+    } else if (fPaced.count(looperId) != 0) {
+        // Woken while a timer is set (a flush gave the wake back): the timer goes on.
+        _Drain(looperId, true);
+        return;
+    }
+    std::shared_ptr<ChangeStream> stream;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        auto found = fStreams.find(looperId);
+        if (found != fStreams.end())
+            stream = found->second.lock();
+    }
+    if (!stream) {
+        _Drain(looperId);
+        return;
+    }
+    if (!stream->HasPending() && stream->ReleaseWake())
+        return;
+    _Drain(looperId, true);
+    if (fMirrors.count(looperId) != 0) {
+        fPaced.insert(looperId);
+        QTimer::singleShot(1, this, [this, looperId] { _PacedDrain(looperId, true); });
+    }
+}
+
+void QtDisplay::_Drain(int32 looperId, bool keepWake)
 {
     std::shared_ptr<ChangeStream> stream;
     {
@@ -131,7 +165,7 @@ void QtDisplay::_Drain(int32 looperId)
             fMirrors.erase(mirror);
         return;
     }
-    std::vector<Change> changes = stream->Drain();
+    std::vector<Change> changes = stream->Drain(keepWake);
     if (changes.empty())
         return;
     if (mirror == fMirrors.end())
@@ -139,6 +173,7 @@ void QtDisplay::_Drain(int32 looperId)
     mirror->second->Apply(changes);
     if (mirror->second->HasQuit()) {
         fMirrors.erase(mirror);
+        fPaced.erase(looperId);
         std::lock_guard<std::mutex> lock(fLock);
         fStreams.erase(looperId);
     }

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 
 class QApplication;
 class QWidget;
@@ -71,7 +72,8 @@ protected:
 
 private:
     struct Drag;
-    void _Drain(int32 looperId);
+    void _Drain(int32 looperId, bool keepWake = false);
+    void _PacedDrain(int32 looperId, bool fromTimer);
     QtWindow* _MirrorAt(QPoint global, int32* token, QWidget** widget) const;
     void _DragMoved(QPoint global, Qt::MouseButtons buttons);
     void _Drop(QPoint global);
@@ -81,6 +83,7 @@ private:
     mutable std::mutex fLock;
     std::map<int32, std::weak_ptr<ChangeStream>> fStreams; // guarded by fLock
     std::map<int32, std::unique_ptr<QtWindow>> fMirrors;   // GUI thread
+    std::set<int32> fPaced; // GUI thread: streams with a drain timer set, their wake kept
     std::atomic<bool> fQuitRequested{false};
     std::atomic<int32> fBeeps{0};
     QPointer<QMessageBox> fAlert;

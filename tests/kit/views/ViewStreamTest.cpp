@@ -132,6 +132,22 @@ TEST(ChangeStream, WakesOncePerDrain)
     EXPECT_EQ(wakes.load(), 2);
 }
 
+TEST(ChangeStream, AServerKeepingTheWakeIsNotWokenUntilItGivesItBack)
+{
+    ChangeStream stream(1);
+    std::atomic<int> wakes{0};
+    stream.SetWakeHandler([&wakes] { wakes++; });
+    stream.Push(1, change::ViewInvalidate{});
+    ASSERT_EQ(stream.Drain(true).size(), 1u);
+    stream.Push(1, change::ViewInvalidate{});
+    EXPECT_EQ(wakes.load(), 1) << "woken although the server said it would come back";
+    EXPECT_FALSE(stream.ReleaseWake()) << "a change pending was left undrained";
+    EXPECT_EQ(stream.Drain(true).size(), 1u);
+    EXPECT_TRUE(stream.ReleaseWake());
+    stream.Push(1, change::ViewInvalidate{});
+    EXPECT_EQ(wakes.load(), 2) << "the wake given back was lost";
+}
+
 TEST(ChangeStream, SnapshotsAreKeptPerScrollBar)
 {
     ChangeStream stream(1);
