@@ -144,10 +144,9 @@ void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
     if (!stream->HasPending() && stream->ReleaseWake())
         return;
     _Drain(looperId, true);
-    if (fMirrors.count(looperId) != 0) {
-        fPaced.insert(looperId);
-        QTimer::singleShot(1, this, [this, looperId] { _PacedDrain(looperId, true); });
-    }
+    // Always set while the stream lives: the wake is kept, and only this drain gives it back.
+    fPaced.insert(looperId);
+    QTimer::singleShot(1, this, [this, looperId] { _PacedDrain(looperId, true); });
 }
 
 void QtDisplay::_Drain(int32 looperId, bool keepWake)
