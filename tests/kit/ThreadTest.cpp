@@ -3,6 +3,8 @@
 
 #include "KitTestUtil.h"
 
+#include <ThreadCount.h>
+
 #include <Alert.h>
 #include <OS.h>
 #include <WindowDisplayLink.h>
@@ -12,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <poll.h>
 #include <pthread.h>
 #include <string>
@@ -77,33 +78,13 @@ TEST(Threads, LongNamesAreCutForTheSystemAndPriorityFiveRunsNicer)
     EXPECT_EQ(low.nice, normal.nice + 5);
 }
 
-// How many of the process's threads the system lists under this name.
-int ThreadsNamed(const char* name)
-{
-    int count = 0;
-    DIR* tasks = opendir("/proc/self/task");
-    while (dirent* entry = tasks != nullptr ? readdir(tasks) : nullptr) {
-        std::string path = std::string("/proc/self/task/") + entry->d_name + "/comm";
-        char comm[32] = "";
-        if (FILE* file = fopen(path.c_str(), "r")) {
-            if (fgets(comm, sizeof comm, file) != nullptr)
-                comm[strcspn(comm, "\n")] = '\0';
-            fclose(file);
-        }
-        count += strcmp(comm, name) == 0;
-    }
-    if (tasks != nullptr)
-        closedir(tasks);
-    return count;
-}
-
 TEST(Threads, ASpawnedThreadIsListedUnderItsNameAtOnce)
 {
     std::vector<thread_id> threads;
     for (int i = 0; i < 20; i++) {
         threads.push_back(spawn_thread(record_and_return, "named at once", 10, nullptr));
         ASSERT_GE(threads.back(), 0);
-        EXPECT_EQ(ThreadsNamed("named at once"), i + 1) << "thread " << i;
+        EXPECT_EQ(testsupport::CountThreads("named at once"), i + 1) << "thread " << i;
     }
     for (thread_id thread : threads)
         kill_thread(thread);

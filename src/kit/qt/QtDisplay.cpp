@@ -117,6 +117,13 @@ std::unique_ptr<WindowDisplayLink> QtDisplay::CreateLink(BWindow* window)
     return std::make_unique<ViewDisplayLink>(window, stream);
 }
 
+std::shared_ptr<ChangeStream> QtDisplay::_Stream(int32 looperId) const
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    auto found = fStreams.find(looperId);
+    return found != fStreams.end() ? found->second.lock() : nullptr;
+}
+
 // A stream that had something is drained again a millisecond later with its wake kept, and so
 // on while changes keep coming: a window under a flood then costs the GUI a thousand drains a
 // second instead of a wake and a drain for every few lines. The first change after a quiet
@@ -130,13 +137,7 @@ void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
         _Drain(looperId, true);
         return;
     }
-    std::shared_ptr<ChangeStream> stream;
-    {
-        std::lock_guard<std::mutex> lock(fLock);
-        auto found = fStreams.find(looperId);
-        if (found != fStreams.end())
-            stream = found->second.lock();
-    }
+    std::shared_ptr<ChangeStream> stream = _Stream(looperId);
     if (!stream) {
         _Drain(looperId);
         return;
@@ -151,13 +152,7 @@ void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
 
 void QtDisplay::_Drain(int32 looperId, bool keepWake)
 {
-    std::shared_ptr<ChangeStream> stream;
-    {
-        std::lock_guard<std::mutex> lock(fLock);
-        auto found = fStreams.find(looperId);
-        if (found != fStreams.end())
-            stream = found->second.lock();
-    }
+    std::shared_ptr<ChangeStream> stream = _Stream(looperId);
     auto mirror = fMirrors.find(looperId);
     if (!stream) {
         if (mirror != fMirrors.end() && mirror->second->HasQuit())

@@ -72,6 +72,7 @@ protected:
 
 private:
     struct Drag;
+    std::shared_ptr<ChangeStream> _Stream(int32 looperId) const;
     void _Drain(int32 looperId, bool keepWake = false);
     void _PacedDrain(int32 looperId, bool fromTimer);
     QtWindow* _MirrorAt(QPoint global, int32* token, QWidget** widget) const;
