@@ -316,7 +316,7 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
                 int32 offset = std::clamp(insert.offset, 0, length);
                 int32 size = static_cast<int32>(insert.text.size());
                 SpliceRuns(view->runs, length, offset, offset, size, insert.runs);
-                view->text.insert(static_cast<size_t>(offset), insert.text);
+                view->text.InsertPiece(static_cast<size_t>(offset), insert.text);
                 // Links lie within the text: an append moves none.
                 if (offset < length) {
                     for (auto& link : view->links) {

@@ -74,27 +74,32 @@ bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
     Entry& entry = fPending[static_cast<size_t>(state->second.lastInsert)];
     if (entry.dead)
         return false;
+    TextPiece* piece = nullptr;
     std::string* text = nullptr;
     std::vector<StyleRun>* runs = nullptr;
     int64* version = nullptr;
     int32 end;
+    int32 base;
     if (auto* pending = std::get_if<change::TextInsert>(&entry.change.payload)) {
-        text = &pending->text;
+        piece = &pending->text;
         runs = &pending->runs;
         version = &pending->version;
-        end = pending->offset + static_cast<int32>(pending->text.size());
+        base = static_cast<int32>(pending->text.size());
+        end = pending->offset + base;
     } else if (auto* set = std::get_if<change::TextSet>(&entry.change.payload)) {
         text = &set->text;
         runs = &set->runs;
         version = &set->version;
-        end = static_cast<int32>(set->text.size());
+        base = end = static_cast<int32>(set->text.size());
     } else {
         return false;
     }
     if (end != insert.offset)
         return false;
-    int32 base = static_cast<int32>(text->size());
-    text->append(insert.text);
+    if (piece != nullptr)
+        piece->Append(insert.text);
+    else
+        text->append(insert.text.View());
     for (StyleRun& run : insert.runs) {
         run.offset += base;
         // The pending text may end with a run at the join point (an empty text still

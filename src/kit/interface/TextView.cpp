@@ -105,7 +105,12 @@ void BTextView::InsertText(const char* text, int32 length, int32 offset, const t
     // Links lie within the text, so an append moves none: no walk over all of them.
     const bool appending = offset == TextLength();
     _SpliceRuns(offset, offset, length, _ResolveRuns(runs, offset, length));
-    fText.insert(static_cast<size_t>(offset), text, static_cast<size_t>(length));
+    // A long text's appends reach the display server as pieces of the one copy of it.
+    kit_private::TextPiece piece;
+    if (appending)
+        piece = fText.Append(text, static_cast<size_t>(length));
+    else
+        fText.insert(static_cast<size_t>(offset), text, static_cast<size_t>(length));
     if (!appending) {
         for (Link& link : fLinks) {
             if (link.start >= offset)
@@ -120,8 +125,11 @@ void BTextView::InsertText(const char* text, int32 length, int32 offset, const t
         fSelectionEnd += length;
     fVersion++;
     if (_Stream() != nullptr) {
-        _Push(change::TextInsert{offset, std::string(text, static_cast<size_t>(length)),
-                                 _ExportRuns(offset, offset + length), fVersion});
+        if (piece.Block() == nullptr)
+            piece = kit_private::TextPiece(std::string_view(fText).substr(
+                static_cast<size_t>(offset), static_cast<size_t>(length)));
+        _Push(change::TextInsert{offset, std::move(piece), _ExportRuns(offset, offset + length),
+                                 fVersion});
     }
 }
 

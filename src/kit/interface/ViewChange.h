@@ -12,6 +12,7 @@
 #include <Message.h>
 #include <Rect.h>
 #include <SupportDefs.h>
+#include <TextPiece.h>
 
 #include <future>
 #include <memory>
@@ -252,7 +253,7 @@ struct TextSet
 struct TextInsert
 {
     int32 offset;
-    std::string text;
+    TextPiece text;
     std::vector<StyleRun> runs;
     int64 version;
 };

@@ -31,7 +31,9 @@ target_sources(kit PRIVATE
   interface/Tab.cpp
   interface/TabView.cpp
   interface/TextControl.cpp
+  interface/TextBlock.cpp
   interface/TextBuffer.cpp
+  interface/TextPiece.cpp
   interface/TextView.cpp
   interface/TextViewInput.cpp
   interface/View.cpp

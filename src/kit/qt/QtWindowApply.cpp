@@ -285,7 +285,7 @@ void QtWindow::_ApplyText(Node& node, Change& item)
                            int32 offset =
                                std::clamp(insert.offset, 0, static_cast<int32>(text.size()));
                            int32 size = static_cast<int32>(insert.text.size());
-                           text.insert(static_cast<size_t>(offset), insert.text);
+                           text.insert(static_cast<size_t>(offset), insert.text.View());
                            if (start >= offset)
                                start += size;
                            if (end >= offset)

@@ -88,7 +88,7 @@ uint32_t ScrollbackDocument::StyleAt(int32_t offset) const
     return fRuns[FirstRunAt(offset)].style;
 }
 
-void ScrollbackDocument::Insert(int32_t offset, std::string_view text, const std::vector<Run>& runs)
+void ScrollbackDocument::Insert(int32_t offset, const TextPiece& text, const std::vector<Run>& runs)
 {
     if (text.empty())
         return;
@@ -99,7 +99,7 @@ void ScrollbackDocument::Insert(int32_t offset, std::string_view text, const std
     bool hasAfter = offset < oldLength;
     uint32_t after = hasAfter ? StyleAt(offset) : 0;
 
-    fText.insert(static_cast<size_t>(offset), text.data(), text.size());
+    fText.InsertPiece(static_cast<size_t>(offset), text);
 
     // Rebuild the runs from the insertion point on; everything before stays untouched, so an
     // append costs only its own runs.

@@ -38,7 +38,7 @@ public:
     void SetText(std::string_view text, const std::vector<Run>& runs);
     // Inserts text at offset (clamped to the length); runs are relative to offset. Without
     // runs the text takes the style in effect at offset. Links after offset move with it.
-    void Insert(int32_t offset, std::string_view text, const std::vector<Run>& runs);
+    void Insert(int32_t offset, const TextPiece& text, const std::vector<Run>& runs);
     // Removes the bytes [start, end) with their runs and the links that touch them.
     void Delete(int32_t start, int32_t end);
     // Gives [start, end) the runs (relative to start); the style after end is kept.

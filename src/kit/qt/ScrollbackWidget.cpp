@@ -70,7 +70,7 @@ void ScrollbackWidget::SetText(std::string_view text, const std::vector<Run>& ru
     _Changed();
 }
 
-void ScrollbackWidget::Insert(int32_t offset, std::string_view text, const std::vector<Run>& runs)
+void ScrollbackWidget::Insert(int32_t offset, const TextPiece& text, const std::vector<Run>& runs)
 {
     int32_t length = fDocument.Length();
     int32_t linesBefore = fDocument.CountLines();

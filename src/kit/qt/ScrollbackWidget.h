@@ -52,7 +52,7 @@ public:
 
     // Contents; runs name interned styles
     void SetText(std::string_view text, const std::vector<Run>& runs);
-    void Insert(int32_t offset, std::string_view text, const std::vector<Run>& runs);
+    void Insert(int32_t offset, const TextPiece& text, const std::vector<Run>& runs);
     void Delete(int32_t start, int32_t end);
     void Restyle(int32_t start, int32_t end, const std::vector<Run>& runs);
     void AddLink(const Link& link);

@@ -2,9 +2,12 @@
 // change, and how UTF-8 byte offsets map to Qt's UTF-16 positions.
 
 #include <ScrollbackDocument.h>
+#include <TextBuffer.h>
 #include <Utf8Mapping.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 using kit_private::DecodeUtf8Mapped;
 using kit_private::ScrollbackDocument;
@@ -34,6 +37,31 @@ TEST(ScrollbackDocument, AppendsKeepRunsAndIndexLines)
     EXPECT_EQ(document.LineAt(5), 1); // the newline belongs to its line
     EXPECT_EQ(document.LineAt(6), 2);
     EXPECT_EQ(document.StyleAt(7), 2u);
+}
+
+TEST(ScrollbackDocument, ALongTextTakesTheModelsPiecesWithoutACopy)
+{
+    kit_private::TextBuffer model;
+    ScrollbackDocument document;
+    const std::string line = "[12:00] <bob> a line of the flood\n";
+    int32_t lines = 0;
+    while (static_cast<size_t>(document.Length()) < 2 * kit_private::TextBuffer::kShareAbove) {
+        kit_private::TextPiece piece = model.Append(line.data(), line.size());
+        if (piece.Block() == nullptr)
+            piece = kit_private::TextPiece(line);
+        document.Insert(document.Length(), piece, {{0, 1}, {8, 2}});
+        lines++;
+    }
+    EXPECT_TRUE(document.Text().Shares());
+    EXPECT_EQ(document.Text().data(), model.data());
+    ASSERT_EQ(document.CountLines(), lines + 1);
+    EXPECT_EQ(document.LineText(lines - 1), line.substr(0, line.size() - 1));
+    EXPECT_EQ(document.StyleAt(document.LineStart(lines - 1) + 8), 2u);
+    // An edit of the shown text leaves the model's alone.
+    document.Delete(0, static_cast<int32_t>(line.size()));
+    EXPECT_FALSE(document.Text().Shares());
+    EXPECT_EQ(document.CountLines(), lines);
+    EXPECT_EQ(model.size(), line.size() * static_cast<size_t>(lines));
 }
 
 TEST(ScrollbackDocument, InsertingInsideKeepsTheStyleAfterAndMovesLinks)

@@ -12,6 +12,7 @@
 namespace {
 
 using kit_private::TextBuffer;
+using kit_private::TextPiece;
 
 TEST(TextBuffer, RandomEditsMatchAStandardString)
 {
@@ -77,6 +78,77 @@ TEST(TextBuffer, PartsOfItselfCopiesAndMovesStayWhole)
     empty.erase(0, 5);
     empty.insert(7, "");
     EXPECT_TRUE(empty.empty());
+}
+
+// A scrollback's text and the display server's copy of it, the copy taking what the view's
+// appends hand it.
+TEST(TextBuffer, ACopyFedByTheOwnersPiecesSharesItsBytes)
+{
+    TextBuffer owner;
+    TextBuffer shown;
+    std::string expected;
+    const std::string line(100, 'x');
+    while (expected.size() < 2 * TextBuffer::kShareAbove) {
+        TextPiece piece = owner.Append(line.data(), line.size());
+        if (piece.Block() == nullptr)
+            piece = TextPiece(line);
+        shown.InsertPiece(shown.size(), piece);
+        expected += line;
+    }
+    ASSERT_TRUE(owner.Shares());
+    EXPECT_TRUE(shown.Shares());
+    EXPECT_EQ(shown.data(), owner.data()); // one copy of the bytes
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(owner, expected);
+    EXPECT_EQ(owner.c_str()[owner.size()], '\0');
+
+    // The owner's later appends do not reach a copy until handed to it, and the copy's
+    // own text stays terminated where it ends.
+    TextPiece later = owner.Append("tail", 4);
+    EXPECT_EQ(shown, expected);
+    EXPECT_STREQ(shown.c_str() + expected.size() - 3, "xxx");
+    TextBuffer snapshot(shown); // a copy of a copy shares too
+    shown.InsertPiece(shown.size(), later);
+    EXPECT_EQ(shown, expected + "tail");
+    EXPECT_EQ(snapshot, expected);
+
+    // An edit other than the owner's append gives that buffer bytes of its own; the others
+    // keep what they had.
+    shown.erase(0, 10);
+    EXPECT_FALSE(shown.Shares());
+    EXPECT_EQ(shown, expected.substr(10) + "tail");
+    owner.insert(0, "head", 4);
+    EXPECT_FALSE(owner.Shares());
+    EXPECT_EQ(owner, "head" + expected + "tail");
+    EXPECT_EQ(snapshot, expected);
+    EXPECT_TRUE(snapshot.Shares()); // the block lives on with it
+
+    // Pieces that meet in the block stay one stretch; others are joined as bytes.
+    TextBuffer next;
+    next.Append(expected.data(), expected.size());
+    TextPiece a = next.Append("ab", 2);
+    a.Append(next.Append("cd", 2));
+    EXPECT_EQ(a, "abcd");
+    EXPECT_NE(a.Block(), nullptr);
+    a.Append(TextPiece("ef"));
+    EXPECT_EQ(a, "abcdef");
+}
+
+TEST(TextBuffer, ACopyThatDiffersFromTheBlockKeepsItsOwnBytes)
+{
+    TextBuffer owner;
+    const std::string start(TextBuffer::kShareAbove, 'a');
+    owner.Append(start.data(), start.size());
+    TextBuffer shown(std::string(start.size(), 'b'));
+    TextPiece piece = owner.Append("xyz", 3);
+    ASSERT_NE(piece.Block(), nullptr);
+    shown.InsertPiece(shown.size(), piece);
+    EXPECT_FALSE(shown.Shares());
+    EXPECT_EQ(shown, std::string(start.size(), 'b') + "xyz");
+    // Inserted anywhere but at its end, a piece is copied too.
+    TextBuffer other("12");
+    other.InsertPiece(1, owner.Append("!", 1));
+    EXPECT_EQ(other, "1!2");
 }
 
 } // namespace

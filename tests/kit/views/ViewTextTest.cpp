@@ -3,6 +3,7 @@
 
 #include "ViewTestUtil.h"
 
+#include <TextBuffer.h>
 #include <TextControl.h>
 #include <TextView.h>
 #include <ViewMessages.h>
@@ -10,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 using viewtest::Fixture;
 
@@ -118,6 +121,36 @@ TEST_F(TextViewTest, AppendedLinesKeepTheirRuns)
     kit_private::ShownView shown = Shown();
     EXPECT_EQ(shown.text, view->Text());
     EXPECT_EQ(RunsShown(shown), expected);
+}
+
+TEST_F(TextViewTest, ALongScrollbackIsHeldOnceAndShownWhole)
+{
+    // Past the point where the text moves into a block the display server shares, the shown
+    // text keeps every line in order, the server holds no copy of its own, and an edit that
+    // is not an append gives both sides bytes of their own again.
+    text_run_array* runs = TwoRuns(8, bold, fixed);
+    std::string expected;
+    char line[64];
+    for (int i = 0; expected.size() < 3 * kit_private::TextBuffer::kShareAbove; i++) {
+        int length = snprintf(line, sizeof(line), "[12:%02d] <bob> line %d\n", i % 60, i);
+        view->Insert(view->TextLength(), line, length, runs);
+        expected.append(line, static_cast<size_t>(length));
+        if (i % 5000 == 0)
+            Shown(); // the server takes the text in several batches
+    }
+    BTextView::FreeRunArray(runs);
+    kit_private::ShownView shown = Shown();
+    EXPECT_EQ(shown.text.size(), expected.size());
+    EXPECT_TRUE(shown.text == expected);
+    EXPECT_TRUE(shown.text.Shares());
+    EXPECT_EQ(shown.runs.size(), RunsOf(view, 0, view->TextLength()).size());
+
+    view->Delete(0, 8);
+    view->Insert(view->TextLength(), "end\n", 4, nullptr);
+    expected = expected.substr(8) + "end\n";
+    EXPECT_STREQ(view->Text(), expected.c_str());
+    shown = Shown();
+    EXPECT_TRUE(shown.text == expected);
 }
 
 TEST_F(TextViewTest, TextWithoutRunsContinuesTheStyleBeforeIt)
