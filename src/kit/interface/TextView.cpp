@@ -42,11 +42,7 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont*
     fRuns.push_back({0, 0, fDefaultColor});
 }
 
-BTextView::~BTextView()
-{
-    for (Link& link : fLinks)
-        delete link.message;
-}
+BTextView::~BTextView() = default;
 
 // Text
 
@@ -163,15 +159,13 @@ void BTextView::DeleteText(int32 start, int32 end)
 
     std::vector<Link> kept;
     for (Link& link : fLinks) {
-        if (link.start < end && link.end > start) {
-            delete link.message;
+        if (link.start < end && link.end > start)
             continue;
-        }
         if (link.start >= end) {
             link.start -= removed;
             link.end -= removed;
         }
-        kept.push_back(link);
+        kept.push_back(std::move(link));
     }
     fLinks.swap(kept);
 

@@ -136,7 +136,9 @@ private:
         int32 start;
         int32 end;
         rgb_color color;
-        BMessage* message;
+        // Flattened: a scrollback may hold a hundred thousand links, and a message object
+        // is several times the size of its bytes. Empty for a link without a message.
+        std::string message;
         int32 number;
     };
 

@@ -138,8 +138,12 @@ int32 BTextView::AddLink(int32 start, int32 end, rgb_color underline, BMessage* 
         delete message;
         return -1;
     }
+    std::string flat;
+    if (message != nullptr && message->Flatten(&flat) != B_OK)
+        flat.clear();
+    delete message;
     int32 number = fNextLink++;
-    fLinks.push_back({start, end, underline, message, number});
+    fLinks.push_back({start, end, underline, std::move(flat), number});
     _Push(change::TextLink{start, end, number, underline});
     return number;
 }
@@ -149,8 +153,6 @@ void BTextView::RemoveAllLinks()
     _AssertLocked();
     if (fLinks.empty())
         return;
-    for (Link& link : fLinks)
-        delete link.message;
     fLinks.clear();
     _Push(change::TextLinksClear{});
 }
@@ -187,10 +189,13 @@ bool BTextView::_ServerMessage(BMessage* message)
         if (message->FindInt32(kit_private::kFieldLink, &number) != B_OK)
             return true;
         for (const Link& link : fLinks) {
-            if (link.number == number && link.message != nullptr && Window() != nullptr) {
-                Window()->PostMessage(link.message, this);
-                break;
-            }
+            if (link.number != number || link.message.empty() || Window() == nullptr)
+                continue;
+            BMessage copy;
+            if (copy.Unflatten(link.message.data(), static_cast<ssize_t>(link.message.size())) ==
+                B_OK)
+                Window()->PostMessage(&copy, this);
+            break;
         }
         return true;
     }
@@ -229,8 +234,6 @@ void BTextView::_SetTextFromEditor(BMessage* message)
     // The editor already shows this text; take it without sending it back.
     fText = text;
     fRuns.assign(1, {0, _Intern(fDefaultFont), fDefaultColor});
-    for (Link& link : fLinks)
-        delete link.message;
     fLinks.clear();
     int32 start = 0;
     int32 end = 0;
