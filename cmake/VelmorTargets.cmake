@@ -52,3 +52,13 @@ macro(velmor_add_layers)
     endif()
   endforeach()
 endmacro()
+
+# velmor_use_allocator(TARGET): the program's allocator for an executable that runs the client.
+# Linked even though nothing names it, and ahead of the C library, so its malloc is the one
+# every library of the process calls.
+function(velmor_use_allocator target)
+  if(VELMOR_MIMALLOC)
+    target_link_libraries(${target} PRIVATE -Wl,--push-state,--no-as-needed ${VELMOR_MIMALLOC}
+                                            -Wl,--pop-state)
+  endif()
+endfunction()
