@@ -26,15 +26,25 @@ void IrcDisplayWindow::Append(const char* text, const text_run_array* runs)
     // Whether the reader was at the end is decided before the line arrives.
     const bool atEnd = fDisplay->AtEnd();
 
-    std::vector<int32> offsets;
-    std::string line = UrlTextView::CleanText(text != nullptr ? text : "", &offsets);
-    if (!line.empty()) {
-        ParseForUrls(line.c_str());
-        // The caller's runs name offsets of the raw line; cleaning may have moved them.
-        std::unique_ptr<text_run_array, RunArrayDeleter> mapped(
-            UrlTextView::MapRuns(runs, offsets));
-        fDisplay->Insert(fDisplay->TextLength(), line.data(), static_cast<int32>(line.size()),
-                         mapped.get());
+    const std::string_view raw = text != nullptr ? text : "";
+    if (UrlTextView::IsClean(raw)) {
+        // Most lines: nothing to clean, so nothing to copy or move the runs for.
+        if (!raw.empty()) {
+            ParseForUrls(raw.data());
+            fDisplay->Insert(fDisplay->TextLength(), raw.data(), static_cast<int32>(raw.size()),
+                             runs);
+        }
+    } else {
+        std::vector<int32> offsets;
+        std::string line = UrlTextView::CleanText(raw, &offsets);
+        if (!line.empty()) {
+            ParseForUrls(line.c_str());
+            // The caller's runs name offsets of the raw line; cleaning may have moved them.
+            std::unique_ptr<text_run_array, RunArrayDeleter> mapped(
+                UrlTextView::MapRuns(runs, offsets));
+            fDisplay->Insert(fDisplay->TextLength(), line.data(), static_cast<int32>(line.size()),
+                             mapped.get());
+        }
     }
     // The display server keeps the end in view from here on, unless the reader scrolls away
     // before it gets to this request.

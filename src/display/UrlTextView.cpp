@@ -78,6 +78,17 @@ std::string_view LinkPrefixAt(std::string_view text, size_t at)
     return {};
 }
 
+// The next colon or dot from `from` on; a plain loop, as find_first_of asks memchr about
+// every byte of the line.
+size_t NextMark(std::string_view line, size_t from)
+{
+    for (size_t i = from; i < line.size(); i++) {
+        if (line[i] == ':' || line[i] == '.')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 bool EndsLink(char byte)
 {
     return byte == '\0' || byte == ' ' || byte == '\n';
@@ -212,8 +223,8 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
     // before it: only the starts those marks allow are tried, nearest first, which finds the
     // same links as trying every position in turn.
     size_t cursor = 0;
-    for (size_t mark = line.find_first_of(":."); mark != std::string_view::npos;
-         mark = line.find_first_of(":.", std::max(mark + 1, cursor))) {
+    for (size_t mark = NextMark(line, 0); mark != std::string_view::npos;
+         mark = NextMark(line, std::max(mark + 1, cursor))) {
         for (size_t back = kMarkOffsets.second; back >= kMarkOffsets.first; back--) {
             if (mark < back || mark - back < cursor)
                 continue;
@@ -234,6 +245,16 @@ std::vector<UrlAnchor> UrlTextView::FindLinks(std::string_view line)
         }
     }
     return found;
+}
+
+bool UrlTextView::IsClean(std::string_view raw)
+{
+    for (char c : raw) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\n') || byte >= 0x7f)
+            return false;
+    }
+    return true;
 }
 
 std::string UrlTextView::CleanText(std::string_view raw, std::vector<int32>* offsets)

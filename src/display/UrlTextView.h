@@ -59,6 +59,8 @@ public:
     // offsets, when given, receives for each raw offset 0 ... raw.size() the cleaned offset
     // where the character holding that byte starts (a character is never split).
     static std::string CleanText(std::string_view raw, std::vector<int32>* offsets = nullptr);
+    // Whether CleanText would keep raw as it is: printable ASCII and newlines only.
+    static bool IsClean(std::string_view raw);
     // Runs given for raw text, moved onto its cleaned text (offsets from CleanText); runs
     // left empty by the cleaning give way to the next. nullptr for none; free with
     // FreeRunArray.

@@ -117,6 +117,11 @@ TEST(CleanUpString, AnyTwoBytesBecomeValidUtf8WithoutControls)
                 ASSERT_TRUE(value >= 0x20 || value == '\n') << first << " " << second;
                 ASSERT_NE(value, 0x7f);
             }
+            // Lines called clean skip the cleaning: they must be exactly those it keeps.
+            std::string_view pair(raw, 2);
+            bool kept = UrlTextView::CleanText(pair) == pair;
+            bool ascii = first < 0x80 && second < 0x80;
+            ASSERT_EQ(UrlTextView::IsClean(pair), kept && ascii) << first << " " << second;
         }
     }
 }
