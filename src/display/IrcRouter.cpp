@@ -116,8 +116,10 @@ void IrcRouter::RouteEvent(BMessage* message)
     const char* nick = nullptr;
     if (everyChannel && message->FindString("Nick", &nick) != B_OK)
         return;
-    bool foundActive = false;
-    for (const auto& window : list->Windows()) {
+    // Each window's members are tracked before the message is passed on: the last
+    // receiver takes the message itself rather than a copy.
+    std::vector<std::shared_ptr<IrcWindowInfo>> receivers;
+    for (auto& window : list->Windows()) {
         bool post;
         if (active)
             post = window->IsActive();
@@ -127,14 +129,19 @@ void IrcRouter::RouteEvent(BMessage* message)
         else
             post = window->NameIs(channel);
         if (post) {
-            foundActive |= active;
-            window->Post(message);
             if (window->Kind() == IrcDisplayWindow::kChannelWindow)
                 TrackMembers(*window, message, ownNick.c_str());
+            receivers.push_back(std::move(window));
         }
     }
-    if (active && !foundActive)
-        list->Server()->Post(message);
+    if (active && receivers.empty())
+        receivers.push_back(list->Server());
+    for (size_t i = 0; i < receivers.size(); i++) {
+        if (i + 1 < receivers.size())
+            receivers[i]->Post(message);
+        else
+            receivers[i]->Post(std::move(*message));
+    }
 }
 
 void IrcRouter::TrackMembers(IrcWindowInfo& window, BMessage* message, const char* ownNick)

@@ -36,7 +36,8 @@ public:
     std::shared_ptr<IrcConversationList> Find(const void* session,
                                               std::shared_ptr<IRC>* owner = nullptr) const;
 
-    // Routing. true when the message was one of the three codes (handled or dropped).
+    // Routing. true when the message was one of the three codes (handled or dropped); an
+    // event's last receiver may have taken its fields, so it is not read afterwards.
     bool Route(BMessage* message);
 
     // Every server window: the clock texts, then its status line.

@@ -34,6 +34,11 @@ status_t IrcWindowInfo::Post(BMessage* message) const
     return Messenger().SendMessage(message);
 }
 
+status_t IrcWindowInfo::Post(BMessage&& message) const
+{
+    return Messenger().SendMessage(std::move(message));
+}
+
 status_t IrcWindowInfo::Post(uint32 command) const
 {
     return Messenger().SendMessage(command);

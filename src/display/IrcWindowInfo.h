@@ -36,7 +36,8 @@ public:
     BMessenger Messenger() const;
     // The window's thread, which ends once the window is deleted.
     thread_id Thread() const;
-    status_t Post(BMessage* message) const; // copied
+    status_t Post(BMessage* message) const;  // copied
+    status_t Post(BMessage&& message) const; // taken
     status_t Post(uint32 command) const;
 
     // Name: channel, peer nick or server host

@@ -68,12 +68,23 @@ TEST(Looper, PostingCopiesTheMessage)
         delete message; // the sender may delete its own at once
     }
     looper->PostMessage('Ping');
-    ASSERT_TRUE(looper->WaitForCount(2));
+    // Passed on as it came: the fields are taken, the sender's message is left empty.
+    BMessage passed('Amsh');
+    passed.AddString("Said", "taken");
+    passed.AddInt32("type", 0);
+    ASSERT_EQ(BMessenger(looper).SendMessage(std::move(passed)), B_OK);
+    EXPECT_EQ(passed.CountNames(B_ANY_TYPE), 0);
+    ASSERT_TRUE(looper->WaitForCount(3));
     std::vector<BMessage> got = looper->Messages();
     const char* said = nullptr;
     EXPECT_EQ(got[0].FindString("Said", &said), B_OK);
     EXPECT_STREQ(said, "hi");
     EXPECT_EQ(got[1].what, static_cast<uint32>('Ping'));
+    EXPECT_EQ(got[2].FindString("Said", &said), B_OK);
+    EXPECT_STREQ(said, "taken");
+    int32 type = -1;
+    EXPECT_EQ(got[2].FindInt32("type", &type), B_OK);
+    EXPECT_EQ(type, 0);
     looper->Lock();
     looper->Quit();
 }

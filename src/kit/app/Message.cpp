@@ -15,7 +15,11 @@ BMessage::BMessage(uint32 code) : what(code), fTargetToken(kit_private::kPreferr
 
 BMessage::BMessage(const BMessage& other) = default;
 
+BMessage::BMessage(BMessage&& other) noexcept = default;
+
 BMessage& BMessage::operator=(const BMessage& other) = default;
+
+BMessage& BMessage::operator=(BMessage&& other) noexcept = default;
 
 BMessage::~BMessage() = default;
 

@@ -37,7 +37,9 @@ public:
     BMessage();
     explicit BMessage(uint32 what);
     BMessage(const BMessage& other);
+    BMessage(BMessage&& other) noexcept;
     BMessage& operator=(const BMessage& other);
+    BMessage& operator=(BMessage&& other) noexcept;
     virtual ~BMessage();
 
     uint32 what;

@@ -90,6 +90,15 @@ status_t BMessenger::SendMessage(const BMessage* message, BHandler*, bigtime_t) 
     return fPort->Push(copy);
 }
 
+status_t BMessenger::SendMessage(BMessage&& message) const
+{
+    if (!fPort)
+        return B_BAD_PORT_ID;
+    BMessage* taken = new BMessage(std::move(message));
+    taken->fTargetToken = fToken;
+    return fPort->Push(taken);
+}
+
 bool BMessenger::operator==(const BMessenger& other) const
 {
     return fPort == other.fPort && fToken == other.fToken;

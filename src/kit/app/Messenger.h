@@ -52,6 +52,9 @@ public:
     status_t SendMessage(uint32 command, BHandler* replyTo = nullptr) const;
     status_t SendMessage(const BMessage* message, BHandler* replyTo = nullptr,
                          bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+    // The message's fields are taken rather than copied, leaving it empty: for a message
+    // passed on as it came.
+    status_t SendMessage(BMessage&& message) const;
 
     bool operator==(const BMessenger& other) const;
     bool operator!=(const BMessenger& other) const { return !(*this == other); }
