@@ -208,9 +208,12 @@ uint16 BTextView::_Intern(const BFont& font)
 
 size_t BTextView::_RunAt(int32 offset) const
 {
-    // Appending asks about the end, where the last run is: no search for it.
-    if (offset >= fRuns.back().offset)
-        return fRuns.size() - 1;
+    // Appending asks about the end and the line just added, where the last runs are: a look
+    // at those before any search.
+    for (size_t i = fRuns.size(), looked = 0; i > 0 && looked < 4; i--, looked++) {
+        if (offset >= fRuns[i - 1].offset)
+            return i - 1;
+    }
     auto it = std::upper_bound(fRuns.begin(), fRuns.end(), offset,
                                [](int32 value, const Run& run) { return value < run.offset; });
     return it == fRuns.begin() ? 0 : static_cast<size_t>(it - fRuns.begin()) - 1;
@@ -258,8 +261,12 @@ void BTextView::_SpliceRuns(int32 start, int32 end, int32 insertedLength,
     Run after = fRuns[_RunAt(end)];
     Run first = fRuns.front();
 
-    auto split = std::lower_bound(fRuns.begin(), fRuns.end(), start,
-                                  [](const Run& run, int32 value) { return run.offset < value; });
+    auto split = fRuns.end();
+    while (split != fRuns.begin() && fRuns.end() - split < 4 && (split - 1)->offset >= start)
+        --split;
+    if (split != fRuns.begin() && (split - 1)->offset >= start)
+        split = std::lower_bound(fRuns.begin(), split, start,
+                                 [](const Run& run, int32 value) { return run.offset < value; });
     std::vector<Run> tail(split, fRuns.end());
     fRuns.erase(split, fRuns.end());
 

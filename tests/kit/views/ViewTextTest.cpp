@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 using viewtest::Fixture;
@@ -151,6 +153,60 @@ TEST_F(TextViewTest, ALongScrollbackIsHeldOnceAndShownWhole)
     EXPECT_STREQ(view->Text(), expected.c_str());
     shown = Shown();
     EXPECT_TRUE(shown.text == expected);
+}
+
+TEST_F(TextViewTest, RunsAfterRandomEditsAreThoseOfEveryByte)
+{
+    // The style of every byte, kept beside the view: inserts with their own runs anywhere,
+    // deletions anywhere, and the view's runs must be exactly the changes of style.
+    struct Style
+    {
+        const BFont* font;
+        rgb_color color;
+        bool operator==(const Style& other) const
+        {
+            return font == other.font && color == other.color;
+        }
+    };
+    const Style styles[] = {{&bold, kBlue}, {&bold, kPlain}, {&fixed, kBlue}, {&fixed, kPlain}};
+    std::vector<Style> bytes;
+    std::mt19937 random(11);
+    auto below = [&random](size_t n) { return n == 0 ? 0 : random() % n; };
+    for (int round = 0; round < 3000; round++) {
+        const int32 length = view->TextLength();
+        if (length > 40 && below(4) == 0) {
+            int32 start = static_cast<int32>(below(static_cast<size_t>(length)));
+            int32 end = std::min(length, start + 1 + static_cast<int32>(below(12)));
+            view->Delete(start, end);
+            bytes.erase(bytes.begin() + start, bytes.begin() + end);
+        } else {
+            // Mostly at the end, as a scrollback grows, but also anywhere before it.
+            int32 at = below(3) != 0 ? length : static_cast<int32>(below(length + 1));
+            int32 count = 1 + static_cast<int32>(below(3));
+            text_run_array* runs = BTextView::AllocRunArray(count);
+            std::string text;
+            for (int32 k = 0; k < count; k++) {
+                const Style& style = styles[below(4)];
+                runs->runs[k] = {static_cast<int32>(text.size()), *style.font, style.color};
+                size_t piece = 1 + below(6);
+                text.append(piece, static_cast<char>('a' + k));
+                bytes.insert(bytes.begin() + at + static_cast<int32>(text.size() - piece), piece,
+                             style);
+            }
+            view->Insert(at, text.data(), static_cast<int32>(text.size()), runs);
+            BTextView::FreeRunArray(runs);
+        }
+        ASSERT_EQ(static_cast<size_t>(view->TextLength()), bytes.size());
+        if (round % 50 != 0 || bytes.empty())
+            continue;
+        std::vector<RunText> expected;
+        for (size_t i = 0; i < bytes.size(); i++) {
+            if (i == 0 || !(bytes[i] == bytes[i - 1]))
+                expected.push_back(
+                    {static_cast<int32>(i), bytes[i].font->FamilyAndStyle(), 12, bytes[i].color});
+        }
+        ASSERT_EQ(RunsOf(view, 0, view->TextLength()), expected) << "round " << round;
+    }
 }
 
 TEST_F(TextViewTest, TextWithoutRunsContinuesTheStyleBeforeIt)
