@@ -182,6 +182,8 @@ IrcItem* IrcDisplayWindow::FindUserIgnoringCase(const char* nick) const
     auto found = fUsersByFoldedNick.find(Folded(RecordNick(nick)));
     if (found == fUsersByFoldedNick.end() || found->second.empty())
         return nullptr;
+    if (found->second.size() == 1)
+        return found->second.front(); // the usual case: no other nick folds the same
     IrcItem* topmost = nullptr;
     int32 topIndex = 0;
     for (IrcItem* item : found->second) {

@@ -107,7 +107,8 @@ bool IRC::DispatchEvent(const irc_event_t& event)
         if (out.echo)
             printf("%s from %s: %s\n", event.param ? event.param : "",
                    event.sender ? event.sender : "", event.rest ? event.rest : "");
-        Invoke(out.message.get());
+        // Built for this send alone: its fields go to the main view without a copy.
+        Messenger().SendMessage(std::move(*out.message));
     }
     if (out.setInvisible) {
         char nick[sizeof(fNick)];
