@@ -86,6 +86,7 @@ public:
         const size_t length = std::min(nick.size(), sizeof(fUser->nick) - 1);
         memcpy(fUser->nick, nick.data(), length);
         fUser->nick[length] = '\0';
+        fItem.UpdateSortKey();
     }
     BListItem* Item() { return &fItem; }
 

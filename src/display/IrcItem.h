@@ -14,6 +14,13 @@ public:
 
     irc_user* IrcUser() const { return fUser; }
 
+    // The start of the row's sort key (mark, then the nick in lower case), NUL-padded, kept
+    // in the row so a search of a long list reads one block per step. Update it whenever
+    // the user's marks or nick change.
+    static constexpr size_t kKeyPrefix = 16;
+    const char* KeyPrefix() const { return fKeyPrefix; }
+    void UpdateSortKey();
+
     // The colour of a row with these marks.
     static rgb_color MarkColor(bool op, bool voice);
 
@@ -23,4 +30,5 @@ public:
 
 private:
     irc_user* fUser;
+    char fKeyPrefix[kKeyPrefix];
 };

@@ -12,6 +12,7 @@
 #include <StringCopy.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -64,7 +65,13 @@ int CompareUsers(const irc_user& a, const irc_user& b)
 
 int CompareRows(const IrcItem* a, const IrcItem* b)
 {
-    return CompareUsers(*a->IrcUser(), *b->IrcUser());
+    // The rows' key prefixes decide unless both are full and equal.
+    int order = memcmp(a->KeyPrefix(), b->KeyPrefix(), IrcItem::kKeyPrefix);
+    if (order == 0 && a->KeyPrefix()[IrcItem::kKeyPrefix - 1] != '\0')
+        order = CompareUsers(*a->IrcUser(), *b->IrcUser());
+    assert((order < 0) == (CompareUsers(*a->IrcUser(), *b->IrcUser()) < 0) &&
+           (order == 0) == (CompareUsers(*a->IrcUser(), *b->IrcUser()) == 0));
+    return order;
 }
 
 } // namespace
@@ -159,6 +166,7 @@ void IrcDisplayWindow::RenameUser(const char* oldNick, const char* newNick)
     bool selected = RemoveUserRow(item);
     UnindexUser(item);
     item->IrcUser()->SetNick(name.c_str());
+    item->UpdateSortKey();
     item->SetText(item->IrcUser()->nick);
     IndexUser(item);
     InsertUserRow(item, selected);
@@ -293,6 +301,7 @@ void IrcDisplayWindow::SetUserMarks(IrcItem* item, bool op, bool voice)
     fOpCount += static_cast<int32>(op) - static_cast<int32>(user->op);
     user->op = op;
     user->voice = voice;
+    item->UpdateSortKey();
     item->SetColor(IrcItem::MarkColor(op, voice));
     InsertUserRow(item, selected);
 }

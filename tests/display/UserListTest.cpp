@@ -143,8 +143,19 @@ TEST(UserListSortTest, OperatorsThenVoicedUsersThenEveryoneAlphabeticallyIgnorin
         int sign;
     };
     const Case cases[] = {
-        {"@zed", "+amy", -1}, {"+zed", "amy", -1}, {"@Bob", "@amy", 1}, {"Carl", "bob", 1},
-        {"bob", "Bob", 0},    {"_x", "amy", -1},   {"+amy", "@amy", 1}, {"amy", "amy2", -1},
+        {"@zed", "+amy", -1},
+        {"+zed", "amy", -1},
+        {"@Bob", "@amy", 1},
+        {"Carl", "bob", 1},
+        {"bob", "Bob", 0},
+        {"_x", "amy", -1},
+        {"+amy", "@amy", 1},
+        {"amy", "amy2", -1},
+        // Past the part of the key a row keeps, the rest of the nick still decides.
+        {"averyveryverylongnickA", "AVERYVERYVERYLONGNICKb", -1},
+        {"@fifteen-chars-x", "@fifteen-chars-xy", -1},
+        {"sixteen-chars-xx", "Sixteen-Chars-XX", 0},
+        {"sixteen-chars-xx", "sixteen-chars-xx\xc3\xa9", -1},
     };
     auto item = [](const char* marked) {
         auto* user = new irc_user;
