@@ -116,9 +116,9 @@ void IrcRouter::RouteEvent(BMessage* message)
     const char* nick = nullptr;
     if (everyChannel && message->FindString("Nick", &nick) != B_OK)
         return;
-    // Each window's members are tracked before the message is passed on: the last
-    // receiver takes the message itself rather than a copy.
-    std::vector<std::shared_ptr<IrcWindowInfo>> receivers;
+    // Each window's members are tracked before the message is passed on: a receiver gets a
+    // copy once another one is found, and the last takes the message itself.
+    std::shared_ptr<IrcWindowInfo> last;
     for (auto& window : list->Windows()) {
         bool post;
         if (active)
@@ -131,17 +131,15 @@ void IrcRouter::RouteEvent(BMessage* message)
         if (post) {
             if (window->Kind() == IrcDisplayWindow::kChannelWindow)
                 TrackMembers(*window, message, ownNick.c_str());
-            receivers.push_back(std::move(window));
+            if (last != nullptr)
+                last->Post(message);
+            last = std::move(window);
         }
     }
-    if (active && receivers.empty())
-        receivers.push_back(list->Server());
-    for (size_t i = 0; i < receivers.size(); i++) {
-        if (i + 1 < receivers.size())
-            receivers[i]->Post(message);
-        else
-            receivers[i]->Post(std::move(*message));
-    }
+    if (active && last == nullptr)
+        last = list->Server();
+    if (last != nullptr)
+        last->Post(std::move(*message));
 }
 
 void IrcRouter::TrackMembers(IrcWindowInfo& window, BMessage* message, const char* ownNick)

@@ -69,8 +69,8 @@ int CompareRows(const IrcItem* a, const IrcItem* b)
     int order = memcmp(a->KeyPrefix(), b->KeyPrefix(), IrcItem::kKeyPrefix);
     if (order == 0 && a->KeyPrefix()[IrcItem::kKeyPrefix - 1] != '\0')
         order = CompareUsers(*a->IrcUser(), *b->IrcUser());
-    assert((order < 0) == (CompareUsers(*a->IrcUser(), *b->IrcUser()) < 0) &&
-           (order == 0) == (CompareUsers(*a->IrcUser(), *b->IrcUser()) == 0));
+    assert(std::clamp(order, -1, 1) ==
+           std::clamp(CompareUsers(*a->IrcUser(), *b->IrcUser()), -1, 1));
     return order;
 }
 
