@@ -60,6 +60,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <random>
+#include <sstream>
 #include <signal.h>
 #include <string>
 #include <sys/resource.h>
@@ -356,6 +357,39 @@ void PrintUsage()
     fprintf(gOut, " peak_rss_mb=%.1f cpu_s=%.2f", usage.ru_maxrss / 1024.0,
             usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
                 usage.ru_stime.tv_usec / 1e6);
+    // CPU seconds of each busy thread still running, by name: on two cores the slowest
+    // thread, not the sum, sets the pace, and its time varies less than the wall clock.
+    std::vector<std::pair<double, std::string>> threads;
+    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t open = line.find('(');
+        const size_t close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        std::istringstream rest(line.substr(close + 2));
+        std::string field;
+        double utime = 0;
+        double stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; i++) {
+            if (i == 14)
+                utime = std::stod(field);
+            if (i == 15)
+                stime = std::stod(field);
+        }
+        const double seconds = (utime + stime) / tick;
+        if (seconds >= 0.05)
+            threads.emplace_back(seconds, line.substr(open + 1, close - open - 1));
+    }
+    std::sort(threads.rbegin(), threads.rend());
+    fprintf(gOut, " threads=");
+    for (size_t i = 0; i < threads.size(); i++) {
+        std::string name = threads[i].second;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        fprintf(gOut, "%s%s:%.2f", i > 0 ? "," : "", name.c_str(), threads[i].first);
+    }
 }
 
 // Single lines at a steady rate into a second channel, each timed until its window's

@@ -6,10 +6,11 @@
 #include <TextView.h>
 #include <Window.h>
 
+#include "NickIndex.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class BMenu;
@@ -286,10 +287,8 @@ private:
     void SetUserMarks(IrcItem* item, bool op, bool voice);
     void DeleteUser(IrcItem* item); // out of the list, index and counts
 
-    // User list: counts, and the rows by exact nick (its keys are the info's nick set) and
-    // by nick in ASCII lower case
+    // User list: counts, and the rows by nick, exact or in ASCII lower case
     int32 fUserCount = 0;
     int32 fOpCount = 0;
-    std::unordered_map<std::string, IrcItem*> fUsersByNick;
-    std::unordered_map<std::string, std::vector<IrcItem*>> fUsersByFoldedNick;
+    NickIndex fUsersByNick;
 };

@@ -22,14 +22,6 @@ char LowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string Folded(const std::string& nick)
-{
-    std::string folded(nick);
-    for (char& c : folded)
-        c = LowerAscii(c);
-    return folded;
-}
-
 // A nick as a record holds it: cut to the record's width.
 std::string RecordNick(const char* nick)
 {
@@ -120,7 +112,7 @@ bool IrcDisplayWindow::Contains(const char* nick) const
         return false;
     if (fWindowType != kChannelWindow)
         return strcmp(fName, nick) == 0;
-    return fUsersByNick.find(nick) != fUsersByNick.end();
+    return fUsersByNick.Find(nick) != nullptr;
 }
 
 void IrcDisplayWindow::AddUser(const char* nick, const char* host)
@@ -181,20 +173,22 @@ void IrcDisplayWindow::SortUsers()
 
 IrcItem* IrcDisplayWindow::FindUser(const char* nick) const
 {
-    auto found = fUsersByNick.find(RecordNick(nick));
-    return found != fUsersByNick.end() ? found->second : nullptr;
+    return fUsersByNick.Find(RecordNick(nick).c_str());
 }
 
 IrcItem* IrcDisplayWindow::FindUserIgnoringCase(const char* nick) const
 {
-    auto found = fUsersByFoldedNick.find(Folded(RecordNick(nick)));
-    if (found == fUsersByFoldedNick.end() || found->second.empty())
+    const std::string name = RecordNick(nick);
+    bool several = false;
+    if (IrcItem* only = fUsersByNick.FindOnlyFolded(name.c_str(), &several))
+        return only; // the usual case: no other nick folds the same
+    if (!several)
         return nullptr;
-    if (found->second.size() == 1)
-        return found->second.front(); // the usual case: no other nick folds the same
+    std::vector<IrcItem*> rows;
+    fUsersByNick.FindFolded(name.c_str(), &rows);
     IrcItem* topmost = nullptr;
     int32 topIndex = 0;
-    for (IrcItem* item : found->second) {
+    for (IrcItem* item : rows) {
         int32 index = UserIndex(item);
         if (topmost == nullptr || index < topIndex) {
             topmost = item;
@@ -253,23 +247,12 @@ bool IrcDisplayWindow::RemoveUserRow(IrcItem* item)
 
 void IrcDisplayWindow::IndexUser(IrcItem* item)
 {
-    const char* nick = item->IrcUser()->nick;
-    fUsersByNick[nick] = item;
-    fUsersByFoldedNick[Folded(nick)].push_back(item);
+    fUsersByNick.Add(item);
 }
 
 void IrcDisplayWindow::UnindexUser(IrcItem* item)
 {
-    const char* nick = item->IrcUser()->nick;
-    auto exact = fUsersByNick.find(nick);
-    if (exact != fUsersByNick.end() && exact->second == item)
-        fUsersByNick.erase(exact);
-    auto folded = fUsersByFoldedNick.find(Folded(nick));
-    if (folded != fUsersByFoldedNick.end()) {
-        std::erase(folded->second, item);
-        if (folded->second.empty())
-            fUsersByFoldedNick.erase(folded);
-    }
+    fUsersByNick.Remove(item);
 }
 
 void IrcDisplayWindow::AddListedUser(const char* nick, bool op, bool voice)
