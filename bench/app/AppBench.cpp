@@ -60,8 +60,8 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <random>
-#include <sstream>
 #include <signal.h>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>

@@ -94,8 +94,8 @@ bool NickIndex::Remove(IrcItem* item)
     // hole and it, so every row stays reachable from its home without tombstones.
     for (size_t next = (hole + 1) & mask; fSlots[next].item != nullptr; next = (next + 1) & mask) {
         const size_t home = _Home(fSlots[next].hash);
-        const bool reachable = hole <= next ? (home > hole && home <= next)
-                                            : (home > hole || home <= next);
+        const bool reachable =
+            hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
         if (!reachable) {
             fSlots[hole] = fSlots[next];
             hole = next;

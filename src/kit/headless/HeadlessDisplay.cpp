@@ -146,10 +146,12 @@ void HeadlessDisplay::_Apply(const std::shared_ptr<ChangeStream>& stream)
     {
         std::lock_guard<std::mutex> lock(fLock);
         // Drain under our lock, so two threads pushing to one window apply in order.
-        std::vector<Change> changes = stream->Drain();
+        fDrained.clear();
+        stream->Drain(&fDrained);
         ShownWindow& window = fWindows[stream->LooperId()];
-        for (Change& change : changes)
+        for (Change& change : fDrained)
             _ApplyChange(window, change, popups);
+        fDrained.clear();
         for (const auto& popup : popups)
             fPopups.push_back(popup.root);
         responder = fPopupResponder;

@@ -197,6 +197,7 @@ private:
     std::condition_variable fAnswerCond;
     std::map<int32, ShownWindow> fWindows;
     std::map<int32, std::weak_ptr<ChangeStream>> fStreams;
+    std::vector<Change> fDrained; // the changes being applied, kept for its room
     std::optional<PendingDrag> fDrag;
     PopupResponder fPopupResponder;
     std::vector<MenuNode> fPopups;

@@ -66,12 +66,18 @@ void ChangeStream::_Kill(size_t index)
     fPending[index].dead = true;
 }
 
-bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
+ChangeStream::TextState* ChangeStream::_PendingText(int32 token)
 {
     auto state = fText.find(token);
-    if (state == fText.end() || state->second.lastInsert < 0)
+    return state != fText.end() && state->second.drain == fDrains ? &state->second : nullptr;
+}
+
+bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
+{
+    TextState* state = _PendingText(token);
+    if (state == nullptr || state->lastInsert < 0)
         return false;
-    Entry& entry = fPending[static_cast<size_t>(state->second.lastInsert)];
+    Entry& entry = fPending[static_cast<size_t>(state->lastInsert)];
     if (entry.dead)
         return false;
     TextPiece* piece = nullptr;
@@ -115,27 +121,32 @@ bool ChangeStream::_JoinInsert(int32 token, change::TextInsert& insert)
 
 void ChangeStream::Push(int32 token, ChangePayload&& payload)
 {
-    std::function<void()> wake;
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(fLock);
         size_t index = payload.index();
         bool joined = false;
 
         if (IsSetter(index)) {
-            auto [it, inserted] = fSetters.try_emplace(SetterKey(token, index), fPending.size());
-            if (!inserted) {
-                if (it->second + 1 == fPending.size()) {
-                    // Still the last command: replace it, so a setter repeated after every
-                    // joined append does not grow the queue.
-                    fPending.back().change.payload = std::move(payload);
-                    joined = true;
-                } else {
-                    _Kill(it->second);
-                    it->second = fPending.size();
-                }
+            SetterState& setter = fSetters[SetterKey(token, index)];
+            if (setter.drain != fDrains) {
+                setter = {fPending.size(), fDrains};
+            } else if (setter.pending + 1 == fPending.size()) {
+                // Still the last command: replace it, so a setter repeated after every
+                // joined append does not grow the queue.
+                fPending.back().change.payload = std::move(payload);
+                joined = true;
+            } else {
+                _Kill(setter.pending);
+                setter.pending = fPending.size();
             }
         } else if (IsTextCommand(index)) {
             TextState& state = fText[token];
+            if (state.drain != fDrains) {
+                state.lastInsert = -1;
+                state.commands.clear();
+                state.drain = fDrains;
+            }
             if (auto* insert = std::get_if<change::TextInsert>(&payload)) {
                 joined = _JoinInsert(token, *insert);
                 if (!joined)
@@ -152,7 +163,12 @@ void ChangeStream::Push(int32 token, ChangePayload&& payload)
             if (!joined)
                 state.commands.push_back(fPending.size());
         } else if (IsRowCommand(index)) {
-            std::vector<size_t>& rows = fRows[token];
+            RowState& state = fRows[token];
+            if (state.drain != fDrains) {
+                state.commands.clear();
+                state.drain = fDrains;
+            }
+            std::vector<size_t>& rows = state.commands;
             if (index == kIndex<change::ListRows>) {
                 for (size_t pending : rows)
                     _Kill(pending);
@@ -160,20 +176,20 @@ void ChangeStream::Push(int32 token, ChangePayload&& payload)
             }
             rows.push_back(fPending.size());
         } else if (index == kIndex<change::ViewAdd> || index == kIndex<change::ViewRemove>) {
-            auto state = fText.find(token);
-            if (state != fText.end())
-                state->second.lastInsert = -1;
+            if (TextState* state = _PendingText(token))
+                state->lastInsert = -1;
         }
 
         if (!joined)
             fPending.push_back({{token, std::move(payload)}, false});
         if (!fWakeRequested) {
             fWakeRequested = true;
-            wake = fWake;
+            wake = static_cast<bool>(fWake);
         }
     }
+    // Set before the first Push and never again, so it is read here without the lock.
     if (wake)
-        wake();
+        fWake();
 }
 
 bool ChangeStream::ReleaseWake()
@@ -187,22 +203,23 @@ bool ChangeStream::ReleaseWake()
 
 std::vector<Change> ChangeStream::Drain(bool keepWake)
 {
-    std::vector<Entry> pending;
-    {
-        std::lock_guard<std::mutex> lock(fLock);
-        pending.swap(fPending);
-        fSetters.clear();
-        fText.clear();
-        fRows.clear();
-        fWakeRequested = keepWake;
-    }
     std::vector<Change> changes;
-    changes.reserve(pending.size());
-    for (Entry& entry : pending) {
-        if (!entry.dead)
-            changes.push_back(std::move(entry.change));
-    }
+    Drain(&changes, keepWake);
     return changes;
+}
+
+void ChangeStream::Drain(std::vector<Change>* into, bool keepWake)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    into->reserve(into->size() + fPending.size());
+    for (Entry& entry : fPending) {
+        if (!entry.dead)
+            into->push_back(std::move(entry.change));
+    }
+    // The queue keeps its room for the next commands.
+    fPending.clear();
+    fDrains++;
+    fWakeRequested = keepWake;
 }
 
 bool ChangeStream::HasPending() const

@@ -53,6 +53,8 @@ public:
     // keeps the wake, promising to drain again by itself (a server pacing a busy stream);
     // it then gives the wake back with ReleaseWake.
     std::vector<Change> Drain(bool keepWake = false);
+    // The same, appended to *into: a server that drains often keeps one vector for it.
+    void Drain(std::vector<Change>* into, bool keepWake = false);
     // Gives a kept wake back when nothing is pending (true); false when changes came, which
     // the server must drain as promised.
     bool ReleaseWake();
@@ -77,21 +79,38 @@ private:
         Change change;
         bool dead;
     };
+    // The bookkeeping below is per view and per drain. A window has a bounded set of views,
+    // so entries stay in their maps across drains and count as empty once fDrains has moved
+    // on: a stream drained after every command allocates nothing for it.
+    struct SetterState
+    {
+        size_t pending = 0; // index of the pending setter
+        uint64 drain = 0;
+    };
     struct TextState
     {
         int64_t lastInsert = -1;      // index of the pending insert (or set) text can join
         std::vector<size_t> commands; // pending text commands of the view
+        uint64 drain = 0;
+    };
+    struct RowState
+    {
+        std::vector<size_t> commands; // pending row commands of the view
+        uint64 drain = 0;
     };
 
     void _Kill(size_t index);
     bool _JoinInsert(int32 token, change::TextInsert& insert);
+    // The view's state for the commands pending now, or nullptr when it has none.
+    TextState* _PendingText(int32 token);
 
     const int32 fLooperId;
     mutable std::mutex fLock;
     std::vector<Entry> fPending;
-    std::unordered_map<uint64, size_t> fSetters;
+    uint64 fDrains = 1;
+    std::unordered_map<uint64, SetterState> fSetters;
     std::unordered_map<int32, TextState> fText;
-    std::unordered_map<int32, std::vector<size_t>> fRows;
+    std::unordered_map<int32, RowState> fRows;
     bool fWakeRequested = false;
     std::function<void()> fWake;
 

@@ -117,6 +117,36 @@ TEST(ChangeStream, AWholeListDropsPendingRowChanges)
     EXPECT_TRUE(std::holds_alternative<change::ListRemove>(changes[1].payload));
 }
 
+TEST(ChangeStream, NothingPendingBeforeADrainReachesIntoTheNext)
+{
+    // Each kind of bookkeeping is left with an entry by the first round; the second round's
+    // commands must neither join nor replace nor drop anything on the strength of it.
+    ChangeStream stream(1);
+    stream.Push(7, change::TextInsert{0, "abc", {StyleAt(0)}, 1});
+    stream.Push(8, change::ControlLabel{"a"});
+    stream.Push(9, change::ListInsert{0, {}});
+    std::vector<Change> first;
+    stream.Drain(&first);
+    ASSERT_EQ(first.size(), 3u);
+
+    // Placed so that the first round's indexes name this round's commands.
+    stream.Push(4, change::TextInsert{0, "xyz", {StyleAt(0)}, 1});
+    stream.Push(6, change::ViewInvalidate{});
+    stream.Push(8, change::ControlLabel{"b"});
+    stream.Push(7, change::TextInsert{3, "def", {StyleAt(0)}, 2});
+    stream.Push(9, change::ListRows{{{}}, 16, false});
+    std::vector<Change> second;
+    stream.Drain(&second);
+    ASSERT_EQ(second.size(), 5u);
+    EXPECT_EQ(std::get<change::TextInsert>(second[0].payload).text, "xyz");
+    EXPECT_TRUE(std::holds_alternative<change::ViewInvalidate>(second[1].payload));
+    EXPECT_EQ(std::get<change::ControlLabel>(second[2].payload).label, "b");
+    EXPECT_EQ(std::get<change::TextInsert>(second[3].payload).text, "def");
+    EXPECT_EQ(std::get<change::ListRows>(second[4].payload).rows.size(), 1u);
+    // The first round's changes are still whole after the second round.
+    EXPECT_EQ(std::get<change::TextInsert>(first[0].payload).text, "abc");
+}
+
 TEST(ChangeStream, WakesOncePerDrain)
 {
     ChangeStream stream(1);
