@@ -7,6 +7,7 @@
 #include <Window.h>
 
 #include "NickIndex.h"
+#include "UserOrder.h"
 
 #include <atomic>
 #include <memory>
@@ -291,4 +292,5 @@ private:
     int32 fUserCount = 0;
     int32 fOpCount = 0;
     NickIndex fUsersByNick;
+    UserOrder fUserOrder{sort_func}; // the rows' order, for placing and finding them
 };

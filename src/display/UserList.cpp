@@ -202,46 +202,26 @@ int32 IrcDisplayWindow::UserIndex(const IrcItem* item) const
 {
     if (fUsers == nullptr || item == nullptr)
         return -1;
-    int32 low = 0;
-    int32 high = fUsers->CountItems();
-    while (low < high) {
-        int32 middle = low + (high - low) / 2;
-        if (CompareRows(static_cast<IrcItem*>(fUsers->ItemAt(middle)), item) < 0)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    // Rows with equal keys (nicks that differ only in case) stand together.
-    for (int32 i = low; i < fUsers->CountItems(); i++) {
-        auto* row = static_cast<IrcItem*>(fUsers->ItemAt(i));
-        if (row == item)
-            return i;
-        if (CompareRows(row, item) != 0)
-            break;
-    }
-    return fUsers->IndexOf(item);
+    return fUserOrder.IndexOf(item);
 }
 
 void IrcDisplayWindow::InsertUserRow(IrcItem* item, bool selected)
 {
-    int32 low = 0;
-    int32 high = fUsers->CountItems();
-    while (low < high) {
-        int32 middle = low + (high - low) / 2;
-        if (CompareRows(item, static_cast<IrcItem*>(fUsers->ItemAt(middle))) < 0)
-            high = middle;
-        else
-            low = middle + 1;
-    }
+    const int32 index = fUserOrder.Insert(item);
     if (selected)
         item->Select(); // the list keeps a row that arrives selected selected
-    fUsers->AddItem(item, low);
+    fUsers->AddItem(item, index);
 }
 
 bool IrcDisplayWindow::RemoveUserRow(IrcItem* item)
 {
     bool selected = item->IsSelected();
-    fUsers->RemoveItem(UserIndex(item));
+    const int32 index = fUserOrder.Remove(item);
+    assert(index < 0 || fUsers->ItemAt(index) == item);
+    if (index >= 0)
+        fUsers->RemoveItem(index);
+    else
+        fUsers->RemoveItem(item); // never placed by its key: found by looking
     return selected;
 }
 

@@ -9,13 +9,13 @@
 namespace kit_private {
 
 // The rows a display server keeps for a list view, in order. Rows are held in chunks of at
-// most kChunk, so inserting or removing one row moves at most a chunk's rows and a count per
-// chunk, not every row after it: a channel of thousands of users takes joins and parts at
-// the same cost as a small one.
+// most twice kChunk, so inserting or removing one row moves at most a chunk's rows and a
+// count per chunk, not every row after it: a channel of thousands of users takes joins and
+// parts at nearly the same cost as a small one.
 class RowList
 {
 public:
-    static constexpr size_t kChunk = 256;
+    static constexpr size_t kChunk = 64;
 
     RowList() = default;
     explicit RowList(std::vector<ListRow> rows) { Assign(std::move(rows)); }
