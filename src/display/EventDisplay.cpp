@@ -101,6 +101,7 @@ void IrcDisplayWindow::MessageReceived(BMessage* message)
         HandleUserPopup(message);
         break;
     case MSG_UPDATE_STATS: {
+        fStatsPending = false;
         const char* text = nullptr;
         if (message->FindString("Time", &text) == B_OK)
             copy_utf8(fTimeString, sizeof(fTimeString), text);

@@ -153,7 +153,8 @@ public:
 
     // Title, status and menus (TitleAndStatus.cpp)
     void SetChannelTitle(const char* topic);
-    // Refreshes the status line; from another thread it is posted.
+    // Refreshes the status line once the messages already queued are handled, so a run of
+    // joins and parts redraws it once.
     void UpdateChannelStats();
     void UpdateMenus(); // likewise
     void WatchActivation(bool watch) { fWatchActivation = watch; }
@@ -221,6 +222,7 @@ private:
     bool fQuitNow = false;
     std::atomic<bool> fConnected{false};
     std::atomic<bool> fTimedOut{false};
+    std::atomic<bool> fStatsPending{false}; // a refresh of the status line is queued
     thread_id fConnectThread = -1;
     thread_id fWatchThread = -1;
     bool fRejoin = false;

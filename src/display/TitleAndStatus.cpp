@@ -62,10 +62,8 @@ void IrcDisplayWindow::SetChannelTitle(const char* topic)
 
 void IrcDisplayWindow::UpdateChannelStats()
 {
-    if (IsLocked())
-        RefreshStats();
-    else
-        fInfo->Post(MSG_UPDATE_STATS);
+    if (!fStatsPending.exchange(true) && fInfo->Post(MSG_UPDATE_STATS) != B_OK)
+        fStatsPending = false; // not queued: the next change tries again
 }
 
 void IrcDisplayWindow::UpdateMenus()

@@ -235,6 +235,7 @@ std::vector<BTextView::Run> BTextView::_ResolveRuns(const text_run_array* runs, 
         return resolved;
     }
     int32 last = -1;
+    resolved.reserve(static_cast<size_t>(runs->count) + 1);
     for (int32 i = 0; i < runs->count; i++) {
         const text_run& run = runs->runs[i];
         int32 at = std::max(0, run.offset);
@@ -306,6 +307,10 @@ std::vector<kit_private::StyleRun> BTextView::_ExportRuns(int32 start, int32 end
     // At least the run in effect at start, even for an empty span.
     std::vector<kit_private::StyleRun> exported;
     size_t first = _RunAt(start);
+    size_t last = first + 1;
+    while (last < fRuns.size() && fRuns[last].offset < end)
+        last++;
+    exported.reserve(last - first);
     for (size_t i = first; i < fRuns.size(); i++) {
         if (i > first && fRuns[i].offset >= end)
             break;
