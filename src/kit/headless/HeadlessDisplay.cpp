@@ -403,7 +403,7 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
                 if (!needView())
                     return;
                 int32 index = std::clamp(insert.index, 0, static_cast<int32>(view->rows.size()));
-                view->rows.Insert(static_cast<size_t>(index), insert.row);
+                view->rows.Insert(static_cast<size_t>(index), std::move(insert.row));
             },
             [&](change::ListRemove& remove) {
                 if (needView() && remove.index >= 0 &&

@@ -10,9 +10,28 @@ void RowList::Assign(std::vector<ListRow> rows)
     fSize = rows.size();
     for (size_t at = 0; at < rows.size(); at += kChunk) {
         const size_t end = std::min(rows.size(), at + kChunk);
-        fChunks.emplace_back(std::make_move_iterator(rows.begin() + at),
-                             std::make_move_iterator(rows.begin() + end));
+        Chunk& chunk = fChunks.emplace_back();
+        chunk.reserve(end - at);
+        for (size_t i = at; i < end; i++)
+            chunk.push_back(std::make_unique<ListRow>(std::move(rows[i])));
     }
+}
+
+RowList& RowList::operator=(const RowList& other)
+{
+    if (this == &other)
+        return *this;
+    std::vector<Chunk> chunks;
+    chunks.reserve(other.fChunks.size());
+    for (const Chunk& rows : other.fChunks) {
+        Chunk& copy = chunks.emplace_back();
+        copy.reserve(rows.size());
+        for (const auto& row : rows)
+            copy.push_back(std::make_unique<ListRow>(*row));
+    }
+    fChunks = std::move(chunks);
+    fSize = other.fSize;
+    return *this;
 }
 
 size_t RowList::_Locate(size_t index, size_t* within) const
@@ -31,14 +50,14 @@ const ListRow& RowList::operator[](size_t index) const
 {
     size_t within = 0;
     const size_t chunk = _Locate(index, &within);
-    return fChunks[chunk][within];
+    return *fChunks[chunk][within];
 }
 
 ListRow& RowList::operator[](size_t index)
 {
     size_t within = 0;
     const size_t chunk = _Locate(index, &within);
-    return fChunks[chunk][within];
+    return *fChunks[chunk][within];
 }
 
 void RowList::Insert(size_t index, ListRow row)
@@ -54,13 +73,14 @@ void RowList::Insert(size_t index, ListRow row)
     } else {
         chunk = _Locate(index, &within);
     }
-    std::vector<ListRow>& rows = fChunks[chunk];
-    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(within), std::move(row));
+    Chunk& rows = fChunks[chunk];
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(within),
+                std::make_unique<ListRow>(std::move(row)));
     fSize++;
     if (rows.size() > 2 * kChunk) {
         // Split a full chunk in two halves.
-        std::vector<ListRow> upper(std::make_move_iterator(rows.begin() + kChunk),
-                                   std::make_move_iterator(rows.end()));
+        Chunk upper(std::make_move_iterator(rows.begin() + kChunk),
+                    std::make_move_iterator(rows.end()));
         rows.resize(kChunk);
         fChunks.insert(fChunks.begin() + static_cast<std::ptrdiff_t>(chunk) + 1, std::move(upper));
     }
@@ -70,7 +90,7 @@ void RowList::Erase(size_t index)
 {
     size_t within = 0;
     const size_t chunk = _Locate(index, &within);
-    std::vector<ListRow>& rows = fChunks[chunk];
+    Chunk& rows = fChunks[chunk];
     rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(within));
     fSize--;
     if (rows.empty())

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace kit_private {
@@ -11,14 +12,19 @@ namespace kit_private {
 // The rows a display server keeps for a list view, in order. Rows are held in chunks of at
 // most twice kChunk, so inserting or removing one row moves at most a chunk's rows and a
 // count per chunk, not every row after it: a channel of thousands of users takes joins and
-// parts at nearly the same cost as a small one.
+// parts at nearly the same cost as a small one. A chunk holds its rows by pointer, so making
+// room moves pointers, not rows.
 class RowList
 {
 public:
-    static constexpr size_t kChunk = 64;
+    static constexpr size_t kChunk = 128;
 
     RowList() = default;
     explicit RowList(std::vector<ListRow> rows) { Assign(std::move(rows)); }
+    RowList(const RowList& other) { *this = other; }
+    RowList& operator=(const RowList& other);
+    RowList(RowList&&) = default;
+    RowList& operator=(RowList&&) = default;
 
     void Assign(std::vector<ListRow> rows);
     size_t size() const { return fSize; }
@@ -45,7 +51,7 @@ public:
             : fList(list), fChunk(chunk), fAt(at)
         {
         }
-        reference operator*() const { return fList->fChunks[fChunk][fAt]; }
+        reference operator*() const { return *fList->fChunks[fChunk][fAt]; }
         pointer operator->() const { return &**this; }
         const_iterator& operator++();
         const_iterator operator++(int)
@@ -74,7 +80,8 @@ private:
     // The chunk that holds index (index < size()), and the index within it.
     size_t _Locate(size_t index, size_t* within) const;
 
-    std::vector<std::vector<ListRow>> fChunks; // none empty
+    using Chunk = std::vector<std::unique_ptr<ListRow>>;
+    std::vector<Chunk> fChunks; // none empty
     size_t fSize = 0;
 };
 

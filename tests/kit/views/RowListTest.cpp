@@ -97,6 +97,16 @@ TEST(RowList, EndsAndChunkBoundariesAndWholeReplacement)
     expected[5].text = "changed";
     EXPECT_EQ(static_cast<std::vector<ListRow>>(rows)[5].text, "changed");
 
+    // A copy (a snapshot of the display) has rows of its own.
+    RowList copy(rows);
+    copy[5].text = "copy's";
+    copy.Erase(0);
+    EXPECT_EQ(rows[5].text, "changed");
+    ASSERT_EQ(Texts(rows), Texts(expected));
+    rows = copy;
+    EXPECT_EQ(rows[4].text, "copy's");
+    EXPECT_EQ(rows.size(), expected.size() - 1);
+
     rows.Assign({Row(1), Row(2)});
     EXPECT_EQ(Texts(rows), (std::vector<std::string>{"row1", "row2"}));
     rows.Assign({});
