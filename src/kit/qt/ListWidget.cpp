@@ -56,6 +56,13 @@ int ListRowsModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(fRows.size());
 }
 
+QModelIndex ListRowsModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (row < 0 || column != 0 || parent.isValid() || static_cast<size_t>(row) >= fRows.size())
+        return {};
+    return createIndex(row, column);
+}
+
 QVariant ListRowsModel::data(const QModelIndex& index, int role) const
 {
     const ListRow* row = Row(index.row());

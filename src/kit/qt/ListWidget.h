@@ -22,6 +22,10 @@ class ListRowsModel : public QAbstractListModel
 
 public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Asked for every row on each layout of the view: answered without the base class's
+    // checks through rowCount and columnCount.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
     void SetRows(std::vector<ListRow> rows);

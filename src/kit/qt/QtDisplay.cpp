@@ -33,6 +33,9 @@ namespace kit_private {
 
 namespace {
 
+// How long a busy stream waits for its next drain (see _PacedDrain).
+constexpr int kPaceMs = 4;
+
 std::unique_ptr<BBitmap> DecodeImage(const char* path)
 {
     // QImage reads on any thread.
@@ -124,10 +127,11 @@ std::shared_ptr<ChangeStream> QtDisplay::_Stream(int32 looperId) const
     return found != fStreams.end() ? found->second.lock() : nullptr;
 }
 
-// A stream that had something is drained again a millisecond later with its wake kept, and so
-// on while changes keep coming: a window under a flood then costs the GUI a thousand drains a
-// second instead of a wake and a drain for every few lines. The first change after a quiet
-// spell still wakes the GUI at once.
+// A stream that had something is drained again kPaceMs later with its wake kept, and so on
+// while changes keep coming: a window under a flood then costs the GUI a few hundred drains a
+// second (each followed by one layout of its views, which for a list of thousands walks every
+// row) instead of a wake and a drain for every few lines. That is still several drains a
+// frame, and the first change after a quiet spell wakes the GUI at once.
 void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
 {
     if (fromTimer) {
@@ -147,7 +151,7 @@ void QtDisplay::_PacedDrain(int32 looperId, bool fromTimer)
     _Drain(looperId, true);
     // Always set while the stream lives: the wake is kept, and only this drain gives it back.
     fPaced.insert(looperId);
-    QTimer::singleShot(1, this, [this, looperId] { _PacedDrain(looperId, true); });
+    QTimer::singleShot(kPaceMs, this, [this, looperId] { _PacedDrain(looperId, true); });
 }
 
 void QtDisplay::_Drain(int32 looperId, bool keepWake)

@@ -200,6 +200,25 @@ TEST_F(GalleryTest, ADoubleClickedRowInvokes)
         WaitFor([list] { return list->selectionModel()->isSelected(list->Rows()->index(2)); }));
 }
 
+TEST_F(GalleryTest, TheListModelNamesItsRowsAndNothingElse)
+{
+    auto* list = Widget<ListWidget>("fUsers");
+    ASSERT_NE(list, nullptr);
+    auto* rows = list->Rows();
+    ASSERT_EQ(rows->rowCount(), 6);
+    for (int row = 0; row < 6; row++) {
+        const QModelIndex index = rows->index(row);
+        ASSERT_TRUE(index.isValid());
+        EXPECT_EQ(index.row(), row);
+        EXPECT_EQ(rows->data(index, Qt::DisplayRole).toString().toStdString(),
+                  rows->Row(row)->text);
+    }
+    EXPECT_FALSE(rows->index(6).isValid());
+    EXPECT_FALSE(rows->index(-1).isValid());
+    EXPECT_FALSE(rows->index(0, 1).isValid());
+    EXPECT_FALSE(rows->index(0, 0, rows->index(1)).isValid()); // a flat list
+}
+
 TEST_F(GalleryTest, ARowDraggedToAnotherPlaceMovesThere)
 {
     auto* list = Widget<ListWidget>("fUsers");
