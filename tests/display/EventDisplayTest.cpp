@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <strings.h>
 
 namespace displaytest {
 namespace {
@@ -72,6 +74,29 @@ struct EventCase
     const char* shown; // nullptr: nothing is added
     rgb_color color;
 };
+
+TEST(MentionTest, FindsTheWordAnywhereIgnoringAsciiCaseAsAGeneralSearchWould)
+{
+    // Small alphabets, so near misses, overlaps and matches at the very end are common.
+    std::mt19937 random(3);
+    const char letters[] = "aAbB@[";
+    auto text = [&](size_t most) {
+        std::string s(random() % (most + 1), ' ');
+        for (char& c : s)
+            c = letters[random() % (sizeof(letters) - 1)];
+        return s;
+    };
+    for (int i = 0; i < 20000; i++) {
+        const std::string line = text(12);
+        const std::string word = text(4);
+        ASSERT_EQ(IrcDisplayWindow::Contains(line.c_str(), word.c_str()),
+                  strcasestr(line.c_str(), word.c_str()) != nullptr)
+            << '"' << line << "\" in search of \"" << word << '"';
+    }
+    EXPECT_TRUE(IrcDisplayWindow::Contains("hi ME there", "me"));
+    EXPECT_FALSE(IrcDisplayWindow::Contains("café naïve", "NAÏVE")); // ASCII only
+    EXPECT_FALSE(IrcDisplayWindow::Contains(nullptr, "me"));
+}
 
 TEST_F(EventDisplayTest, EventTable)
 {

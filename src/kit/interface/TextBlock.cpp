@@ -11,6 +11,9 @@ std::shared_ptr<TextBlock> TextBlock::Create()
                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (data == MAP_FAILED)
         return nullptr;
+    // Text grows by tens of megabytes in a flood: in huge pages where the system offers them,
+    // a fault every 2 MB instead of every 4 KB. Only advice; without it nothing changes.
+    madvise(data, kCapacity, MADV_HUGEPAGE);
     return std::shared_ptr<TextBlock>(new TextBlock(static_cast<char*>(data)));
 }
 
