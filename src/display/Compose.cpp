@@ -2,16 +2,66 @@
 
 #include <StringCopy.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace {
+
+// True when the format converts nothing but strings ("%s", and "%%").
+bool OnlyStrings(const char* format)
+{
+    for (const char* at = format; *at != '\0'; at++) {
+        if (*at != '%')
+            continue;
+        at++;
+        if (*at != 's' && *at != '%')
+            return false;
+    }
+    return true;
+}
+
+// snprintf for such a format, without its general machinery: most lines are a few strings
+// put together. The length it would have written whole, as snprintf returns.
+size_t FormatStrings(char* buffer, size_t size, const char* format, va_list args)
+{
+    size_t length = 0;
+    auto put = [&](const char* text, size_t count) {
+        if (length < size - 1)
+            memcpy(buffer + length, text, std::min(count, size - 1 - length));
+        length += count;
+    };
+    for (const char* at = format; *at != '\0'; at++) {
+        const char* literal = at;
+        while (*at != '\0' && *at != '%')
+            at++;
+        put(literal, static_cast<size_t>(at - literal));
+        if (*at == '\0')
+            break;
+        at++;
+        if (*at == '%') {
+            put("%", 1);
+        } else {
+            const char* text = va_arg(args, const char*);
+            if (text == nullptr)
+                text = "(null)";
+            put(text, strlen(text));
+        }
+    }
+    buffer[std::min(length, size - 1)] = '\0';
+    return length;
+}
 
 size_t ComposeV(char* buffer, size_t size, bool line, const char* format, va_list args)
 {
     if (size == 0)
         return 0;
-    const int length = vsnprintf(buffer, size, format, args);
+    const int length =
+        OnlyStrings(format)
+            ? static_cast<int>(std::min<size_t>(FormatStrings(buffer, size, format, args), INT_MAX))
+            : vsnprintf(buffer, size, format, args);
     if (length < 0) {
         buffer[0] = '\0';
         return 0;
