@@ -69,12 +69,13 @@ void NickIndex::Add(IrcItem* item)
     // At most 3/4 full, so a probe for a nick that is absent stays short.
     if ((fCount + 1) * 4 > fSlots.size() * 3)
         _Grow();
-    const uint64_t hash = _Hash(NickOf(item));
+    const char* nick = NickOf(item);
+    const uint64_t hash = _Hash(nick);
     const size_t mask = fSlots.size() - 1;
     size_t at = _Home(hash);
     while (fSlots[at].item != nullptr)
         at = (at + 1) & mask;
-    fSlots[at] = {hash, item};
+    fSlots[at] = {hash, item, nick};
     fCount++;
 }
 
@@ -120,7 +121,7 @@ IrcItem* NickIndex::Find(const char* nick) const
     const uint64_t hash = _Hash(nick);
     const size_t mask = fSlots.size() - 1;
     for (size_t at = _Home(hash); fSlots[at].item != nullptr; at = (at + 1) & mask) {
-        if (fSlots[at].hash == hash && strcmp(NickOf(fSlots[at].item), nick) == 0)
+        if (fSlots[at].hash == hash && strcmp(fSlots[at].nick, nick) == 0)
             return fSlots[at].item;
     }
     return nullptr;
@@ -133,7 +134,7 @@ void NickIndex::FindFolded(const char* nick, std::vector<IrcItem*>* rows) const
     const uint64_t hash = _Hash(nick);
     const size_t mask = fSlots.size() - 1;
     for (size_t at = _Home(hash); fSlots[at].item != nullptr; at = (at + 1) & mask) {
-        if (fSlots[at].hash == hash && EqualFolded(NickOf(fSlots[at].item), nick))
+        if (fSlots[at].hash == hash && EqualFolded(fSlots[at].nick, nick))
             rows->push_back(fSlots[at].item);
     }
 }
@@ -147,7 +148,7 @@ IrcItem* NickIndex::FindOnlyFolded(const char* nick, bool* several) const
     const size_t mask = fSlots.size() - 1;
     IrcItem* found = nullptr;
     for (size_t at = _Home(hash); fSlots[at].item != nullptr; at = (at + 1) & mask) {
-        if (fSlots[at].hash == hash && EqualFolded(NickOf(fSlots[at].item), nick)) {
+        if (fSlots[at].hash == hash && EqualFolded(fSlots[at].nick, nick)) {
             if (found != nullptr) {
                 *several = true;
                 return nullptr;

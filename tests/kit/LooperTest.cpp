@@ -119,6 +119,46 @@ TEST(Looper, LockIsRecursiveAndExclusive)
     looper->Quit();
 }
 
+TEST(Looper, EveryLockWaiterIsWokenWhenTheLockIsFree)
+{
+    BLooper* looper = new BLooper("waiters");
+    looper->Run();
+    ASSERT_TRUE(looper->Lock());
+    // A waiter that gave up must not stand in for one still waiting.
+    std::thread([&] { EXPECT_EQ(looper->LockWithTimeout(20000), B_TIMED_OUT); }).join();
+    std::atomic<bool> got{false};
+    std::thread waiter([&] {
+        if (looper->Lock()) {
+            got = true;
+            looper->Unlock();
+        }
+    });
+    snooze(20000);
+    EXPECT_FALSE(got.load());
+    looper->Unlock();
+    waiter.join();
+    EXPECT_TRUE(got.load());
+
+    // Threads taking turns never miss a wake: each of them finishes.
+    std::atomic<int> rounds{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; t++) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 2000; i++) {
+                if (looper->Lock()) {
+                    rounds++;
+                    looper->Unlock();
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(rounds.load(), 6000);
+    looper->Lock();
+    looper->Quit();
+}
+
 // A handler that reports from inside MessageReceived whether others can take the lock.
 class Blocking : public BLooper
 {

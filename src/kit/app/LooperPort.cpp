@@ -153,6 +153,12 @@ status_t LooperPort::Lock(bigtime_t timeout, bool interruptible)
                                                                        : system_time() + timeout;
     StopAwareWait stop(fLockMutex, fLockCond);
     std::unique_lock lock(fLockMutex);
+    struct Waiting
+    {
+        int32& count;
+        explicit Waiting(int32& waiters) : count(waiters) { count++; }
+        ~Waiting() { count--; }
+    } waiting(fLockWaiters);
     while (!fDead && !fEnded && fCount != 0) {
         if (interruptible && stop.Requested())
             return B_INTERRUPTED;
@@ -182,6 +188,8 @@ void LooperPort::Unlock()
         if (--fCount > 0)
             return;
         fOwner = -1;
+        if (fLockWaiters == 0)
+            return;
     }
     fLockCond.notify_all();
 }
@@ -197,6 +205,8 @@ int32 LooperPort::UnlockAll()
         released = fCount;
         fCount = 0;
         fOwner = -1;
+        if (fLockWaiters == 0)
+            return released;
     }
     fLockCond.notify_all();
     return released;

@@ -78,6 +78,7 @@ private:
     std::condition_variable fLockCond;
     thread_id fOwner = -1;
     int32 fCount = 0;
+    int32 fLockWaiters = 0; // threads waiting in Lock: an unlock with none wakes no one
     bool fEnded = false;
     bool fDead = false;
 };
