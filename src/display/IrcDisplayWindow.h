@@ -277,7 +277,7 @@ private:
     MoveableScrollView* fUserScroll = nullptr;
 
     // User list (UserList.cpp). Rows always stand at their sort_func place, so an event
-    // touches only the rows it names: found through the index, placed by binary search.
+    // touches only the rows it names: found through the nick index, placed through the order.
     IrcItem* FindUser(const char* nick) const;             // exact
     IrcItem* FindUserIgnoringCase(const char* nick) const; // the topmost such row
     int32 UserIndex(const IrcItem* item) const;            // -1 when not in the list
