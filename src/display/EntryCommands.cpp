@@ -4,6 +4,7 @@
 #include "IrcDisplayWindow.h"
 
 #include "IrcWindowInfo.h"
+#include "ascii_case.h"
 
 #include <Application.h>
 #include <Beep.h>
@@ -44,10 +45,8 @@ const char* SplitCommandWord(const char* line, char* word, size_t size)
 {
     const size_t length = strcspn(line, " ");
     copy_utf8(word, size, line, length);
-    for (char* c = word; *c != '\0'; c++) {
-        if (*c >= 'A' && *c <= 'Z')
-            *c = static_cast<char>(*c - 'A' + 'a');
-    }
+    for (char* c = word; *c != '\0'; c++)
+        *c = lower_ascii(*c);
     return line[length] == ' ' ? line + length + 1 : line + length;
 }
 

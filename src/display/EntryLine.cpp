@@ -6,6 +6,7 @@
 
 #include "IrcItem.h"
 #include "IrcListView.h"
+#include "ascii_case.h"
 #include "irc_user.h"
 
 #include <InterfaceDefs.h>
@@ -36,15 +37,10 @@ filter_result TextViewFilter(BMessage* message, BHandler**, BMessageFilter* filt
                                                                      : B_DISPATCH_MESSAGE;
 }
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool StartsWithIgnoringCase(const char* text, const std::string& prefix)
 {
     for (size_t i = 0; i < prefix.size(); i++) {
-        if (text[i] == '\0' || LowerAscii(text[i]) != LowerAscii(prefix[i]))
+        if (text[i] == '\0' || lower_ascii(text[i]) != lower_ascii(prefix[i]))
             return false;
     }
     return true;
@@ -230,7 +226,7 @@ void IrcDisplayWindow::MatchingNicks(const std::string& prefix,
     // that byte.
     std::string folded(prefix);
     for (char& c : folded)
-        c = LowerAscii(c);
+        c = lower_ascii(c);
     std::vector<int32> rows;
     for (const Group& group : kGroups) {
         ProbeRow first(group, folded);

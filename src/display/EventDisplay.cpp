@@ -5,6 +5,7 @@
 #include "IrcWindowHost.h"
 #include "IrcWindowInfo.h"
 #include "UrlTextView.h"
+#include "ascii_case.h"
 
 #include <Alert.h>
 #include <IRC.h>
@@ -44,16 +45,15 @@ bool IrcDisplayWindow::Contains(const char* text, const char* word)
     // ASCII case folding, as nicks fold. Every line said is searched for the user's nick, and
     // most hold its first letter only here and there: a plain scan for it, in either case,
     // costs less than a general search's setup.
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    const char first = lower(word[0]);
+    const char first = lower_ascii(word[0]);
     if (first == '\0')
         return true;
-    const char other = first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const char other = upper_ascii(first);
     for (const char* at = text; *at != '\0'; at++) {
         if (*at != first && *at != other)
             continue;
         size_t i = 1;
-        while (word[i] != '\0' && lower(at[i]) == lower(word[i]))
+        while (word[i] != '\0' && lower_ascii(at[i]) == lower_ascii(word[i]))
             i++;
         if (word[i] == '\0')
             return true;

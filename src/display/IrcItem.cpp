@@ -1,5 +1,6 @@
 #include "IrcItem.h"
 
+#include "ascii_case.h"
 #include "irc_user.h"
 
 IrcItem::IrcItem(const char* text, rgb_color color, irc_user* user)
@@ -16,7 +17,7 @@ void IrcItem::UpdateSortKey()
         if (fUser->op || fUser->voice)
             fKeyPrefix[at++] = fUser->op ? '+' : '@';
         for (const char* c = fUser->nick; *c != '\0' && at < kKeyPrefix; c++)
-            fKeyPrefix[at++] = *c >= 'A' && *c <= 'Z' ? static_cast<char>(*c - 'A' + 'a') : *c;
+            fKeyPrefix[at++] = lower_ascii(*c);
     }
     while (at < kKeyPrefix)
         fKeyPrefix[at++] = '\0';

@@ -1,22 +1,18 @@
 #include "NickIndex.h"
 
 #include "IrcItem.h"
+#include "ascii_case.h"
 #include "irc_user.h"
 
 #include <cstring>
 
 namespace {
 
-unsigned char LowerAscii(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 bool EqualFolded(const char* a, const char* b)
 {
     for (;; a++, b++) {
-        const unsigned char ca = LowerAscii(static_cast<unsigned char>(*a));
-        if (ca != LowerAscii(static_cast<unsigned char>(*b)))
+        const char ca = lower_ascii(*a);
+        if (ca != lower_ascii(*b))
             return false;
         if (ca == '\0')
             return true;
@@ -35,7 +31,7 @@ uint64_t NickIndex::_Hash(const char* nick)
     // FNV-1a over the folded bytes; _Home spreads its high bits.
     uint64_t hash = 0xcbf29ce484222325ull;
     for (const char* c = nick; *c != '\0'; c++) {
-        hash ^= LowerAscii(static_cast<unsigned char>(*c));
+        hash ^= static_cast<unsigned char>(lower_ascii(*c));
         hash *= 0x100000001b3ull;
     }
     return hash;
@@ -127,34 +123,35 @@ IrcItem* NickIndex::Find(const char* nick) const
     return nullptr;
 }
 
-void NickIndex::FindFolded(const char* nick, std::vector<IrcItem*>* rows) const
+template <typename Visit> void NickIndex::_EachFolded(const char* nick, Visit visit) const
 {
     if (fSlots.empty() || nick == nullptr)
         return;
     const uint64_t hash = _Hash(nick);
     const size_t mask = fSlots.size() - 1;
     for (size_t at = _Home(hash); fSlots[at].item != nullptr; at = (at + 1) & mask) {
-        if (fSlots[at].hash == hash && EqualFolded(fSlots[at].nick, nick))
-            rows->push_back(fSlots[at].item);
+        if (fSlots[at].hash == hash && EqualFolded(fSlots[at].nick, nick) &&
+            !visit(fSlots[at].item))
+            return;
     }
+}
+
+void NickIndex::FindFolded(const char* nick, std::vector<IrcItem*>* rows) const
+{
+    _EachFolded(nick, [rows](IrcItem* item) {
+        rows->push_back(item);
+        return true;
+    });
 }
 
 IrcItem* NickIndex::FindOnlyFolded(const char* nick, bool* several) const
 {
     *several = false;
-    if (fSlots.empty() || nick == nullptr)
-        return nullptr;
-    const uint64_t hash = _Hash(nick);
-    const size_t mask = fSlots.size() - 1;
     IrcItem* found = nullptr;
-    for (size_t at = _Home(hash); fSlots[at].item != nullptr; at = (at + 1) & mask) {
-        if (fSlots[at].hash == hash && EqualFolded(fSlots[at].nick, nick)) {
-            if (found != nullptr) {
-                *several = true;
-                return nullptr;
-            }
-            found = fSlots[at].item;
-        }
-    }
-    return found;
+    _EachFolded(nick, [&found, several](IrcItem* item) {
+        *several = found != nullptr;
+        found = item;
+        return !*several;
+    });
+    return *several ? nullptr : found;
 }

@@ -39,6 +39,8 @@ private:
     static uint64_t _Hash(const char* nick);
     size_t _Home(uint64_t hash) const;
     void _Grow();
+    // Calls visit(row) for each row whose nick folds like nick, until it returns false.
+    template <typename Visit> void _EachFolded(const char* nick, Visit visit) const;
 
     std::vector<Slot> fSlots; // a power of two long, or empty
     size_t fCount = 0;

@@ -1,6 +1,7 @@
 #include "UrlTextView.h"
 
 #include "DisplayMessages.h"
+#include "ascii_case.h"
 
 #include <Message.h>
 #include <Roster.h>
@@ -22,12 +23,6 @@ constexpr std::array<std::string_view, 12> kPrefixes = {
 };
 constexpr std::string_view kWebPrefix = "www.";
 
-// ASCII only: the prefixes are ASCII, and the locale must not decide what matches.
-constexpr char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The bytes some prefix starts with, in either case: most positions of a line start none.
 constexpr std::array<bool, 256> kLinkStarts = [] {
     std::array<bool, 256> starts{};
@@ -48,7 +43,7 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
     if (text.size() < prefix.size())
         return false;
     for (size_t i = 0; i < prefix.size(); i++) {
-        if (Lower(text[i]) != prefix[i])
+        if (lower_ascii(text[i]) != prefix[i])
             return false;
     }
     return true;
@@ -70,7 +65,7 @@ std::string_view LinkPrefixAt(std::string_view text, size_t at)
 {
     if (!CanStartLink(text[at]))
         return {};
-    const char first = Lower(text[at]);
+    const char first = lower_ascii(text[at]);
     for (std::string_view prefix : kPrefixes) {
         if (prefix[0] == first && StartsWithIgnoringCase(text.substr(at), prefix))
             return prefix;

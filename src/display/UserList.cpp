@@ -7,6 +7,7 @@
 #include "IrcItem.h"
 #include "IrcListView.h"
 #include "IrcWindowInfo.h"
+#include "ascii_case.h"
 #include "irc_user.h"
 
 #include <StringCopy.h>
@@ -16,11 +17,6 @@
 #include <cstring>
 
 namespace {
-
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // A nick as a record holds it: cut to the record's width.
 std::string RecordNick(const char* nick)
@@ -48,8 +44,8 @@ int CompareUsers(const irc_user& a, const irc_user& b)
     for (size_t i = 0;; i++) {
         const char rawA = markA != '\0' ? (i == 0 ? markA : nickA[i - 1]) : nickA[i];
         const char rawB = markB != '\0' ? (i == 0 ? markB : nickB[i - 1]) : nickB[i];
-        int ca = static_cast<unsigned char>(LowerAscii(rawA));
-        int cb = static_cast<unsigned char>(LowerAscii(rawB));
+        int ca = static_cast<unsigned char>(lower_ascii(rawA));
+        int cb = static_cast<unsigned char>(lower_ascii(rawB));
         if (ca != cb || ca == 0)
             return ca - cb;
     }

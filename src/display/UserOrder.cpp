@@ -99,41 +99,46 @@ int32 UserOrder::Insert(IrcItem* item)
     return index;
 }
 
-int32 UserOrder::IndexOf(const IrcItem* item) const
+bool UserOrder::_Find(const IrcItem* item, Place* place, int32* index) const
 {
     if (item == nullptr)
-        return -1;
+        return false;
     const Entry entry = _EntryOf(const_cast<IrcItem*>(item));
     // Rows with equal keys stand together from the lower bound on.
-    Place place = _Bound(entry, false);
-    int32 index = _IndexAt(place);
-    for (; place.chunk < fChunks.size(); place = {place.chunk + 1, 0}) {
-        const std::vector<Entry>& rows = fChunks[place.chunk];
-        for (size_t at = place.at; at < rows.size(); at++, index++) {
-            if (rows[at].item == item)
-                return index;
-            if (_Order(rows[at], entry) != 0)
-                return -1;
+    Place at = _Bound(entry, false);
+    int32 counted = _IndexAt(at);
+    for (; at.chunk < fChunks.size(); at = {at.chunk + 1, 0}) {
+        const std::vector<Entry>& rows = fChunks[at.chunk];
+        for (; at.at < rows.size(); at.at++, counted++) {
+            if (rows[at.at].item == item) {
+                *place = at;
+                *index = counted;
+                return true;
+            }
+            if (_Order(rows[at.at], entry) != 0)
+                return false;
         }
     }
-    return -1;
+    return false;
+}
+
+int32 UserOrder::IndexOf(const IrcItem* item) const
+{
+    Place place;
+    int32 index = -1;
+    return _Find(item, &place, &index) ? index : -1;
 }
 
 int32 UserOrder::Remove(const IrcItem* item)
 {
-    const int32 index = IndexOf(item);
-    if (index < 0)
+    Place place;
+    int32 index = -1;
+    if (!_Find(item, &place, &index))
         return -1;
-    size_t within = static_cast<size_t>(index);
-    size_t chunk = 0;
-    while (within >= fChunks[chunk].size()) {
-        within -= fChunks[chunk].size();
-        chunk++;
-    }
-    std::vector<Entry>& rows = fChunks[chunk];
-    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(within));
+    std::vector<Entry>& rows = fChunks[place.chunk];
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(place.at));
     if (rows.empty())
-        fChunks.erase(fChunks.begin() + static_cast<std::ptrdiff_t>(chunk));
+        fChunks.erase(fChunks.begin() + static_cast<std::ptrdiff_t>(place.chunk));
     fCount--;
     return index;
 }

@@ -47,6 +47,8 @@ private:
     // The first place whose entry is not before (lower) or is after (upper) the entry.
     Place _Bound(const Entry& entry, bool upper) const;
     int32 _IndexAt(Place place) const;
+    // Where the row stands and its index; false when it was not placed.
+    bool _Find(const IrcItem* item, Place* place, int32* index) const;
 
     Compare fCompare;
     std::vector<std::vector<Entry>> fChunks; // none empty

@@ -311,9 +311,7 @@ std::vector<kit_private::StyleRun> BTextView::_ExportRuns(int32 start, int32 end
     while (last < fRuns.size() && fRuns[last].offset < end)
         last++;
     exported.reserve(last - first);
-    for (size_t i = first; i < fRuns.size(); i++) {
-        if (i > first && fRuns[i].offset >= end)
-            break;
+    for (size_t i = first; i < last; i++) {
         int32 at = std::max(fRuns[i].offset, start) - start;
         exported.push_back({at, fFonts[fRuns[i].font], fRuns[i].color});
     }
