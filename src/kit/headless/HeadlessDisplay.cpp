@@ -131,12 +131,32 @@ std::unique_ptr<WindowDisplayLink> HeadlessDisplay::CreateLink(BWindow* window)
         if (auto strong = weak.lock())
             _Apply(strong);
     });
+    // Applied in batches, and whenever something here is read or looked up (_Settled): a
+    // window in a flood no longer pays a drain for every command.
+    stream->SetWakeThreshold(kWakeThreshold);
     {
         std::lock_guard<std::mutex> lock(fLock);
         fStreams[id] = stream;
         fWindows[id].looperId = id;
     }
     return std::make_unique<ViewDisplayLink>(window, stream);
+}
+
+std::unique_lock<std::mutex> HeadlessDisplay::_Settled() const
+{
+    // Catching up with what the windows pushed changes nothing a reader can tell apart.
+    auto* self = const_cast<HeadlessDisplay*>(this);
+    std::vector<std::shared_ptr<ChangeStream>> pending;
+    {
+        std::lock_guard<std::mutex> lock(fLock);
+        for (const auto& [id, weak] : fStreams) {
+            if (auto stream = weak.lock(); stream != nullptr && stream->HasPending())
+                pending.push_back(std::move(stream));
+        }
+    }
+    for (const auto& stream : pending)
+        self->_Apply(stream);
+    return std::unique_lock<std::mutex>(fLock);
 }
 
 void HeadlessDisplay::_Apply(const std::shared_ptr<ChangeStream>& stream)
@@ -437,7 +457,7 @@ void HeadlessDisplay::_ApplyChange(ShownWindow& window, Change& item,
 
 std::vector<ShownWindow> HeadlessDisplay::Windows() const
 {
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     std::vector<ShownWindow> windows;
     for (const auto& [id, window] : fWindows)
         windows.push_back(window);
@@ -447,7 +467,7 @@ std::vector<ShownWindow> HeadlessDisplay::Windows() const
 std::optional<ShownWindow> HeadlessDisplay::Window(const BWindow* window) const
 {
     int32 id = looper_id_of(window);
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     auto found = fWindows.find(id);
     if (found == fWindows.end())
         return std::nullopt;
@@ -457,7 +477,7 @@ std::optional<ShownWindow> HeadlessDisplay::Window(const BWindow* window) const
 std::optional<ShownView> HeadlessDisplay::View(const BWindow* window, const char* name) const
 {
     int32 id = looper_id_of(window);
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     auto found = fWindows.find(id);
     if (found == fWindows.end())
         return std::nullopt;
@@ -485,7 +505,7 @@ void HeadlessDisplay::SetPopupResponder(PopupResponder responder)
 
 std::vector<MenuNode> HeadlessDisplay::Popups() const
 {
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     return fPopups;
 }
 
@@ -527,7 +547,7 @@ void HeadlessDisplay::SetAlertResponder(AlertResponder responder)
 
 std::vector<alert_request> HeadlessDisplay::Alerts() const
 {
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     return fAlerts;
 }
 
@@ -566,7 +586,7 @@ int32 HeadlessDisplay::Beeps() const
 
 std::optional<PendingDrag> HeadlessDisplay::Drag() const
 {
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     return fDrag;
 }
 

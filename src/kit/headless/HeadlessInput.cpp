@@ -68,7 +68,7 @@ void HeadlessDisplay::_Post(BWindow* window, const char* view, const BMessage& m
     int32 id = 0;
     int32 token = -1;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         if (view != nullptr) {
             const ShownView* shown = _View(window, view, &id);
             if (shown == nullptr)
@@ -129,7 +129,7 @@ void HeadlessDisplay::MoveMouse(BWindow* window, const char* view, BPoint where,
         make_mouse(B_MOUSE_MOVED, where, _ToScreen(window, view, where), buttons, 0, 0);
     message.AddInt32(kFieldTransit, B_INSIDE_VIEW);
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         if (fDrag)
             message.AddMessage(kFieldDragMessage, &fDrag->message);
     }
@@ -140,7 +140,7 @@ void HeadlessDisplay::PressButton(BWindow* window, const char* view)
 {
     BMessage message(kMsgControlInvoked);
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         int32 id;
         const ShownView* shown = _View(window, view, &id);
         if (shown == nullptr)
@@ -156,7 +156,7 @@ void HeadlessDisplay::Focus(BWindow* window, const char* view)
     int32 id = 0;
     int32 token = 0;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         const ShownView* shown = _View(window, view, &id);
         if (shown == nullptr)
             return;
@@ -175,7 +175,7 @@ void HeadlessDisplay::Type(BWindow* window, const char* view, const char* text)
     int32 id = 0;
     int32 token = 0;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         ShownWindow* shown = _Find(window);
         const ShownView* target = shown != nullptr ? shown->Find(view) : nullptr;
         if (target == nullptr)
@@ -193,7 +193,7 @@ void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
     std::vector<FilteredKey> filtered;
     std::vector<uint32> disallowed;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         filtered = fWindows[id].views[token].filteredKeys;
         disallowed = fWindows[id].views[token].textMode.disallowed;
     }
@@ -215,7 +215,7 @@ void HeadlessDisplay::_TypeInto(int32 id, int32 token, const char* text)
         // The native editor inserts the character at its caret, then reports the text.
         BMessage edited(kMsgTextEdited);
         {
-            std::lock_guard<std::mutex> lock(fLock);
+            auto lock = _Settled();
             ShownView& shown = fWindows[id].views[token];
             int32 start =
                 std::clamp(shown.selectionStart, 0, static_cast<int32>(shown.text.size()));
@@ -245,7 +245,7 @@ void HeadlessDisplay::_PostAndAwait(int32 id, int32 token, BMessage key)
 {
     int64 asked = 0;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         auto window = fWindows.find(id);
         if (window == fWindows.end())
             return;
@@ -266,7 +266,7 @@ void HeadlessDisplay::_PostAndAwait(int32 id, int32 token, BMessage key)
             return;
     }
     BWakeBatch::Flush();
-    std::unique_lock<std::mutex> lock(fLock);
+    auto lock = _Settled();
     // An alert waiting to be answered may be what the window waits on, so it ends the wait;
     // so does a window that has hung for a minute.
     fAnswerCond.wait_for(lock, std::chrono::minutes(1), [&] {
@@ -288,7 +288,7 @@ void HeadlessDisplay::PressKey(BWindow* window, const char* bytes, uint32 modifi
     bool native = false;
     bool editor = false;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         ShownWindow* shown = _Find(window);
         if (shown == nullptr)
             return;
@@ -328,7 +328,7 @@ void HeadlessDisplay::ChooseMenuItem(BWindow* window, const std::vector<std::str
     int32 id = 0;
     int32 item = 0;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         ShownWindow* shown = _Find(window);
         if (shown == nullptr || path.empty())
             return;
@@ -371,7 +371,7 @@ void HeadlessDisplay::ClickLink(BWindow* window, const char* textView, int32 lin
 
 BPoint HeadlessDisplay::_ToScreen(const BWindow* window, const char* view, BPoint where)
 {
-    std::lock_guard<std::mutex> lock(fLock);
+    auto lock = _Settled();
     ShownWindow* shown = _Find(window);
     if (shown == nullptr)
         return where;
@@ -417,7 +417,7 @@ void HeadlessDisplay::ReportScroll(BWindow* window, const char* scrollBar, float
 {
     int32 token = 0;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         int32 id;
         const ShownView* shown = _View(window, scrollBar, &id);
         if (shown == nullptr)
@@ -432,7 +432,7 @@ bool HeadlessDisplay::DropDrag(BWindow* window, const char* view, BPoint where)
 {
     std::optional<PendingDrag> drag;
     {
-        std::lock_guard<std::mutex> lock(fLock);
+        auto lock = _Settled();
         drag.swap(fDrag);
     }
     if (!drag)

@@ -46,6 +46,13 @@ bool IsRowCommand(size_t index)
     return IsOneOf<ListRows, ListInsert, ListRemove, ListRowChanged>(index);
 }
 
+// Commands a window thread waits on once it has pushed them.
+bool IsAwaited(size_t index)
+{
+    using namespace change;
+    return IsOneOf<MenuPopup, KeyAnswered, WindowQuit>(index);
+}
+
 uint64 SetterKey(int32 token, size_t index)
 {
     return (static_cast<uint64>(static_cast<uint32>(token)) << 8) | index;
@@ -59,6 +66,12 @@ void ChangeStream::SetWakeHandler(std::function<void()> wake)
 {
     std::lock_guard<std::mutex> lock(fLock);
     fWake = std::move(wake);
+}
+
+void ChangeStream::SetWakeThreshold(size_t pending)
+{
+    std::lock_guard<std::mutex> lock(fLock);
+    fWakeThreshold = pending;
 }
 
 void ChangeStream::_Kill(size_t index)
@@ -182,7 +195,7 @@ void ChangeStream::Push(int32 token, ChangePayload&& payload)
 
         if (!joined)
             fPending.push_back({{token, std::move(payload)}, false});
-        if (!fWakeRequested) {
+        if (!fWakeRequested && (fPending.size() >= fWakeThreshold || IsAwaited(index))) {
             fWakeRequested = true;
             wake = static_cast<bool>(fWake);
         }

@@ -49,6 +49,10 @@ public:
     // Called (outside the stream's lock, on the pushing thread) when the stream goes from
     // nothing pending to something pending. Set once, before the first Push.
     void SetWakeHandler(std::function<void()> wake);
+    // A server that drains by itself before it looks at what was pushed may ask to be woken
+    // only once that many commands are pending, or for a command the window then waits on (a
+    // pop-up menu, a key answer, the window's quit). 0, the default, wakes on the first.
+    void SetWakeThreshold(size_t pending);
     // Everything pending, in order; the next Push wakes the server again, unless the server
     // keeps the wake, promising to drain again by itself (a server pacing a busy stream);
     // it then gives the wake back with ReleaseWake.
@@ -112,6 +116,7 @@ private:
     std::unordered_map<int32, TextState> fText;
     std::unordered_map<int32, RowState> fRows;
     bool fWakeRequested = false;
+    size_t fWakeThreshold = 0;
     std::function<void()> fWake;
 
     MouseSnapshot fMouse;

@@ -178,6 +178,29 @@ TEST(ChangeStream, AServerKeepingTheWakeIsNotWokenUntilItGivesItBack)
     EXPECT_EQ(wakes.load(), 2) << "the wake given back was lost";
 }
 
+TEST(ChangeStream, AThresholdWakesForABatchOrForWhatTheWindowAwaits)
+{
+    ChangeStream stream(1);
+    std::atomic<int> wakes{0};
+    stream.SetWakeHandler([&wakes] { wakes++; });
+    stream.SetWakeThreshold(4);
+    for (int32 token = 1; token <= 3; token++)
+        stream.Push(token, change::ViewInvalidate{});
+    EXPECT_EQ(wakes.load(), 0) << "woken before the batch was full";
+    stream.Push(4, change::ViewInvalidate{});
+    stream.Push(5, change::ViewInvalidate{});
+    EXPECT_EQ(wakes.load(), 1);
+    EXPECT_EQ(stream.Drain().size(), 5u);
+
+    // A key answer, a pop-up or the quit is waited on: it wakes the server at once.
+    stream.Push(1, change::ViewInvalidate{});
+    stream.Push(1, change::KeyAnswered{});
+    EXPECT_EQ(wakes.load(), 2);
+    EXPECT_EQ(stream.Drain().size(), 2u);
+    stream.Push(0, change::WindowQuit{});
+    EXPECT_EQ(wakes.load(), 3);
+}
+
 TEST(ChangeStream, SnapshotsAreKeptPerScrollBar)
 {
     ChangeStream stream(1);
