@@ -2,10 +2,12 @@
 
 #include "irc.h"
 #include "irc_parse.h"
+#include "irc_split.h"
 
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,28 @@ void Check(const Case& c)
     EXPECT_EQ(p.param, c.param);
     EXPECT_EQ(p.rest, c.rest);
     EXPECT_EQ(p.replies, c.replies);
+}
+
+// The bytes dropped anywhere in the text, first, last, side by side, or not at all.
+TEST(SplitTest, WithoutDropsExactlyTheGivenBytes)
+{
+    std::mt19937 random(7);
+    const std::string alphabet = "ab:\r\n @*=\x01";
+    const std::vector<std::string> drops = {"\r\n", ":", " =*@", " :", "\x01", ""};
+    for (int round = 0; round < 20000; round++) {
+        std::string text;
+        for (size_t n = random() % 12; n > 0; n--)
+            text += alphabet[random() % alphabet.size()];
+        const std::string& drop = drops[random() % drops.size()];
+        std::string expected;
+        for (char c : text) {
+            if (drop.find(c) == std::string::npos)
+                expected += c;
+        }
+        ASSERT_EQ(irc_without(text, drop), expected)
+            << "text \"" << text << "\" drop \"" << drop << "\"";
+    }
+    EXPECT_EQ(irc_without(std::string_view(), "\r\n"), "");
 }
 
 TEST(ClassifyTest, EveryRowOfTheTable)
