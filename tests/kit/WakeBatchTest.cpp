@@ -82,16 +82,16 @@ TEST(WakeBatch, ALongBurstWakesItsReceiverBeforeTheBurstEnds)
     RecordingLooper* looper = Asleep();
     std::thread([&] {
         BWakeBatch batch;
-        for (int32 i = 1; i < 100; i++)
+        for (int32 i = 1; i < 300; i++)
             PostNumbered(looper, i);
         // Busy, never waiting in the kit: only the bound on held wakes gets the work going.
         bigtime_t end = system_time() + kPatience;
-        while (looper->Count() < 64 && system_time() < end)
+        while (looper->Count() < 256 && system_time() < end)
             std::this_thread::yield();
-        EXPECT_GE(looper->Count(), 64u);
+        EXPECT_GE(looper->Count(), 256u);
     }).join();
-    ASSERT_TRUE(looper->WaitForCount(100, kPatience));
-    ExpectInOrder(*looper, 100);
+    ASSERT_TRUE(looper->WaitForCount(300, kPatience));
+    ExpectInOrder(*looper, 300);
     Quit(looper);
 }
 
