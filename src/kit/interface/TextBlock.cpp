@@ -11,9 +11,8 @@ std::shared_ptr<TextBlock> TextBlock::Create()
                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (data == MAP_FAILED)
         return nullptr;
-    // Text grows by tens of megabytes in a flood: in huge pages where the system offers them,
-    // a fault every 2 MB instead of every 4 KB. Only advice; without it nothing changes.
-    madvise(data, kCapacity, MADV_HUGEPAGE);
+    // No huge-page advice: fresh 2 MB pages cost more to clear on first touch than the faults
+    // of small ones they save.
     return std::shared_ptr<TextBlock>(new TextBlock(static_cast<char*>(data)));
 }
 
