@@ -126,6 +126,29 @@ TEST(CleanUpString, AnyTwoBytesBecomeValidUtf8WithoutControls)
     }
 }
 
+// Long lines are checked in blocks: one unclean byte anywhere, in a block or in the tail,
+// makes the line unclean.
+TEST(CleanUpString, OneUncleanByteAnywhereInALongLine)
+{
+    const unsigned char unclean[] = {0x01, 0x09, 0x0d, 0x1f, 0x7f, 0x80, 0xc3, 0xff};
+    const unsigned char clean[] = {'\n', 0x20, 'a', '~'};
+    for (size_t length : {31u, 32u, 33u, 64u, 100u}) {
+        std::string line(length, 'x');
+        for (unsigned char byte : clean) {
+            line[length / 2] = static_cast<char>(byte);
+            EXPECT_TRUE(UrlTextView::IsClean(line)) << length << " " << int(byte);
+        }
+        for (size_t at = 0; at < length; at++) {
+            for (unsigned char byte : unclean) {
+                std::string bad(length, 'x');
+                bad[at] = static_cast<char>(byte);
+                ASSERT_FALSE(UrlTextView::IsClean(bad))
+                    << length << " at " << at << " " << int(byte);
+            }
+        }
+    }
+}
+
 struct Link
 {
     int32 start;
