@@ -5,8 +5,8 @@
 #include <cmath>
 
 BListItem::BListItem(uint32 outlineLevel, bool expanded)
-    : fHeight(0), fWidth(0), fSelected(false), fEnabled(true), fOutlineLevel(outlineLevel),
-      fExpanded(expanded),
+    : fHeight(0), fWidth(0), fWidthDue(false), fSelected(false), fEnabled(true),
+      fOutlineLevel(outlineLevel), fExpanded(expanded),
       fHasColors(false), fTextColor{0, 0, 0, 255}, fSelectionColor{0, 0, 0, 255}, fOwner(nullptr)
 {
 }
@@ -25,6 +25,10 @@ float BListItem::Height() const
 
 float BListItem::Width() const
 {
+    if (fWidthDue) {
+        fWidth = fWidthFont.StringWidth(fText.c_str());
+        fWidthDue = false;
+    }
     return fWidth;
 }
 
@@ -36,6 +40,7 @@ void BListItem::SetHeight(float height)
 void BListItem::SetWidth(float width)
 {
     fWidth = width;
+    fWidthDue = false;
 }
 
 void BListItem::Update(BView* owner, const BFont* font)
@@ -45,8 +50,10 @@ void BListItem::Update(BView* owner, const BFont* font)
         font->GetHeight(&metrics);
     fHeight =
         std::ceil(metrics.ascent) + std::ceil(metrics.descent) + std::ceil(metrics.leading) + 4;
-    if (owner != nullptr && font != nullptr)
-        fWidth = font->StringWidth(fText.c_str());
+    if (owner != nullptr && font != nullptr) {
+        fWidthFont = *font;
+        fWidthDue = true;
+    }
 }
 
 bool BListItem::IsSelected() const
@@ -92,6 +99,8 @@ void BListItem::SetDisplayText(const char* text)
     std::string value = text != nullptr ? text : "";
     if (value == fText)
         return;
+    // The width stays that of the text the row was updated with, as if measured then.
+    Width();
     fText = value;
     _Changed();
 }

@@ -52,7 +52,11 @@ private:
     void _Changed();
 
     float fHeight;
-    float fWidth;
+    // Measured when first asked for: a list of thousands adds rows far more often than
+    // anyone reads their widths, and measuring means shaping the text.
+    mutable float fWidth;
+    mutable bool fWidthDue;
+    BFont fWidthFont;
     bool fSelected;
     bool fEnabled;
     uint32 fOutlineLevel;

@@ -88,6 +88,27 @@ TEST_F(ListTest, SortingOrdersRowsAndTheSelectionFollowsThem)
     EXPECT_EQ(shown->selectedRows, std::vector<int32>{3});
 }
 
+// A row's width is its text's in the list's font when it joined, whenever it is asked for.
+TEST_F(ListTest, ARowIsAsWideAsItsTextWasWhenItJoined)
+{
+    Make(B_SINGLE_SELECTION_LIST);
+    ASSERT_TRUE(window->Lock());
+    BFont font;
+    list->GetFont(&font);
+    auto* row = new BStringItem("a rather long nickname");
+    list->AddItem(row);
+    const float joined = font.StringWidth("a rather long nickname");
+    EXPECT_GT(joined, font.StringWidth("amy"));
+    row->SetText("x");
+    EXPECT_FLOAT_EQ(row->Width(), joined) << "a new text is measured by the next update";
+    row->Update(list, &font);
+    EXPECT_FLOAT_EQ(row->Width(), font.StringWidth("x"));
+    row->SetWidth(7);
+    EXPECT_FLOAT_EQ(row->Width(), 7);
+    EXPECT_FLOAT_EQ(list->ItemAt(1)->Width(), font.StringWidth("amy")); // added second
+    window->Unlock();
+}
+
 TEST_F(ListTest, ClicksSelectAndSendTheSelectionMessage)
 {
     Make(B_SINGLE_SELECTION_LIST);
