@@ -18,6 +18,8 @@
 #include <pthread.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -76,6 +78,46 @@ TEST(Threads, LongNamesAreCutForTheSystemAndPriorityFiveRunsNicer)
     wait_for_thread(b, nullptr);
     EXPECT_STREQ(normal.name, "ServerConnectio");
     EXPECT_EQ(low.nice, normal.nice + 5);
+}
+
+// The calling thread's time slice as the scheduler reports it, in nanoseconds; 0 when the
+// kernel reports none.
+uint64_t OwnSlice()
+{
+    struct
+    {
+        uint32_t size, policy;
+        uint64_t flags;
+        int32_t nice;
+        uint32_t priority;
+        uint64_t runtime, deadline, period;
+    } attr{};
+    if (syscall(SYS_sched_getattr, 0, &attr, sizeof attr, 0) != 0)
+        return 0;
+    return attr.runtime;
+}
+
+status_t record_slice(void* data)
+{
+    *static_cast<uint64_t*>(data) = OwnSlice();
+    return B_OK;
+}
+
+// So a thread that wakes during a flood gets a core soon: kit threads ask for shorter slices
+// than the system gives a plain thread.
+TEST(Threads, KitThreadsRunInShortSlices)
+{
+    uint64_t plain = 0;
+    std::thread([&plain] { plain = OwnSlice(); }).join();
+    if (plain == 0)
+        GTEST_SKIP() << "this kernel reports no time slices";
+    uint64_t kit = 0;
+    thread_id thread = spawn_thread(record_slice, "sliced", B_NORMAL_PRIORITY, &kit);
+    resume_thread(thread);
+    wait_for_thread(thread, nullptr);
+    EXPECT_GT(kit, 0u);
+    EXPECT_LT(kit, plain);
+    EXPECT_LE(kit, 300000u);
 }
 
 TEST(Threads, ASpawnedThreadIsListedUnderItsNameAtOnce)
