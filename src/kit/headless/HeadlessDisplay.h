@@ -7,8 +7,8 @@
 // Threads. Streams are applied on the pushing (window) thread in batches, and on the
 // reading thread before every accessor or input call reads them, always under the display's
 // own mutex; the accessors copy under that mutex, so tests read from any thread and see
-// every change pushed before the call. Nothing here takes a window lock. Inject input, then Sync()
-// the window before reading what it did.
+// every change pushed before the call. Nothing here takes a window lock. Inject input, then
+// Sync() the window before reading what it did.
 
 #include <Alert.h>
 #include <ChangeStream.h>
@@ -183,7 +183,8 @@ public:
 private:
     // Commands a window may push before this display applies them by itself.
     static constexpr size_t kWakeThreshold = 256;
-    // fLock, taken once every change pushed so far is applied (popups found answered).
+    // fLock, taken once every change pushed so far is applied and each pop-up found on the
+    // way is answered.
     std::unique_lock<std::mutex> _Settled() const;
     void _Apply(const std::shared_ptr<ChangeStream>& stream);
     void _ApplyChange(ShownWindow& window, Change& change, std::vector<change::MenuPopup>& popups);

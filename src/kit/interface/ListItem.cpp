@@ -100,7 +100,7 @@ void BListItem::SetDisplayText(const char* text)
     if (value == fText)
         return;
     // The width stays that of the text the row was updated with, as if measured then.
-    Width();
+    (void)Width();
     fText = value;
     _Changed();
 }
