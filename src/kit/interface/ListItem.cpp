@@ -5,8 +5,8 @@
 #include <cmath>
 
 BListItem::BListItem(uint32 outlineLevel, bool expanded)
-    : fHeight(0), fWidth(0), fWidthDue(false), fSelected(false), fEnabled(true),
-      fOutlineLevel(outlineLevel), fExpanded(expanded),
+    : fHeight(0), fWidth(0), fSelected(false), fEnabled(true), fOutlineLevel(outlineLevel),
+      fExpanded(expanded),
       fHasColors(false), fTextColor{0, 0, 0, 255}, fSelectionColor{0, 0, 0, 255}, fOwner(nullptr)
 {
 }
@@ -25,9 +25,9 @@ float BListItem::Height() const
 
 float BListItem::Width() const
 {
-    if (fWidthDue) {
-        fWidth = fWidthFont.StringWidth(fText.c_str());
-        fWidthDue = false;
+    if (fWidthFont) {
+        fWidth = fWidthFont->StringWidth(fText.c_str());
+        fWidthFont.reset();
     }
     return fWidth;
 }
@@ -40,7 +40,7 @@ void BListItem::SetHeight(float height)
 void BListItem::SetWidth(float width)
 {
     fWidth = width;
-    fWidthDue = false;
+    fWidthFont.reset();
 }
 
 void BListItem::Update(BView* owner, const BFont* font)
@@ -50,10 +50,8 @@ void BListItem::Update(BView* owner, const BFont* font)
         font->GetHeight(&metrics);
     fHeight =
         std::ceil(metrics.ascent) + std::ceil(metrics.descent) + std::ceil(metrics.leading) + 4;
-    if (owner != nullptr && font != nullptr) {
+    if (owner != nullptr && font != nullptr)
         fWidthFont = *font;
-        fWidthDue = true;
-    }
 }
 
 bool BListItem::IsSelected() const

@@ -8,6 +8,7 @@
 #include <GraphicsDefs.h>
 #include <SupportDefs.h>
 
+#include <optional>
 #include <string>
 
 class BListView;
@@ -55,8 +56,7 @@ private:
     // Measured when first asked for: a list of thousands adds rows far more often than
     // anyone reads their widths, and measuring means shaping the text.
     mutable float fWidth;
-    mutable bool fWidthDue;
-    BFont fWidthFont;
+    mutable std::optional<BFont> fWidthFont; // set while the width is yet to be measured
     bool fSelected;
     bool fEnabled;
     uint32 fOutlineLevel;
